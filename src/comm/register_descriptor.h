@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+
+namespace getkelo {
+
+// A device variable: bits 31-16 start register, 15-8 register count, 7-0 type code.
+using RegisterDescriptor = uint32_t;
+
+// Type codes. For numbers the low nibble is the byte count minus one.
+enum TypeCode : uint8_t {
+    kTypeFloat = 0x13,
+    kTypeInt16 = 0x21,
+    kTypeUInt16 = 0x31,
+    kTypeUInt32 = 0x43,
+    kTypeByte = 0x50,
+    kTypeText8 = 0x07,
+    kTypeText50 = 0x60,
+};
+
+constexpr RegisterDescriptor makeDescriptor(uint16_t reg, uint8_t count, uint8_t type) {
+    return static_cast<uint32_t>(reg) << 16 | static_cast<uint32_t>(count) << 8 | type;
+}
+constexpr uint16_t descRegister(RegisterDescriptor d) { return static_cast<uint16_t>(d >> 16); }
+constexpr uint8_t descCount(RegisterDescriptor d) { return static_cast<uint8_t>(d >> 8); }
+constexpr uint8_t descType(RegisterDescriptor d) { return static_cast<uint8_t>(d); }
+
+// Bytes a value of this type occupies in the register data (0 for unknown types).
+int typeByteCount(uint8_t type);
+
+} // namespace getkelo
