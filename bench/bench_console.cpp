@@ -1,0 +1,119 @@
+// The console's bus scan and polling tick on the in-process simulated bus and virtual time:
+// what is measured is program time only (the bus waits and the DelayMs pause cost no real
+// time on the virtual clock); the virtual milliseconds are reported beside it.
+#include "base/clock.h"
+#include "comm/tcomm.h"
+#include "comm/ttesra.h"
+#include "console/console.h"
+#include "console/device_probe.h"
+#include "sim/device_profiles.h"
+#include "sim/sim_bus.h"
+#include "sim/sim_transport.h"
+#include "ui/scripted_ui.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+using namespace getkelo;
+
+namespace {
+
+// A view that answers the tick's questions and shows nothing.
+class QuietView : public ConsoleView {
+  public:
+    void startTimer() override { on = true; }
+    void stopTimer() override { on = false; }
+    bool timerActive() const override { return on; }
+    void setScanButtonDown(bool) override {}
+    void setControlEnabled(ConsoleControl, bool) override {}
+    void setControlVisible(ConsoleControl, bool) override {}
+    void setPageVisible(ConsolePage, bool) override {}
+    void showPage(ConsolePage) override {}
+    ConsolePage frontPage() const override { return ConsolePage::Modbus; }
+    void setStatusText(const std::string&) override {}
+    void setVersions(const std::string&, const std::string&) override {}
+    void setUnitLabels(const std::string&) override {}
+    void setSetpointText(const std::string&) override {}
+    bool setpointHasFocus() const override { return false; }
+    void setControlModeItems(const std::vector<std::string>&) override {}
+    void setControlModeChanged(bool) override {}
+    void setPollingScope(bool) override {}
+    void setLoggerSettings(const LoggerSettings&) override {}
+    LoggerSettings loggerSettings() const override { return {}; }
+    void setLoggerStartStop(const DateTime&) override {}
+    void setMixerNames(const std::vector<std::string>&) override {}
+    void setGraphSize(int, int) override {}
+    void graphSize(int& w, int& h) const override { w = 643, h = 483; }
+    bool flowGraphShown() const override { return false; }
+    void showPressureLiveValues(const PressureLiveValues&) override {}
+    void showAboutBox() override {}
+    void closeAboutBox() override {}
+    void endProgram() override {}
+    bool on = false;
+};
+
+// Probing one empty address with the scan's RetryLimit 15.
+void BM_ScanEmptyAddress(benchmark::State& state) {
+    VirtualClock clock;
+    TComm comm(clock);
+    sim::SimBus bus(clock);
+    for (const auto& c : sim::demoBus())
+        bus.addDevice(c);
+    TTesra tesra(comm, comm.AttachTransport(std::make_unique<sim::SimTransport>(bus, clock)));
+    comm.RetryLimit = 15;
+    int64_t before = clock.nowMs();
+    int64_t probes = 0;
+    for (auto _ : state) {
+        tesra.Address = 100;
+        benchmark::DoNotOptimize(probeIdentity(tesra));
+        ++probes;
+    }
+    state.counters["virtual_ms_per_address"] =
+        static_cast<double>(clock.nowMs() - before) / static_cast<double>(probes);
+}
+BENCHMARK(BM_ScanEmptyAddress);
+
+// One polling tick over the five demo devices ("Alle Geräte simultan").
+void BM_PollRoundDemoBus(benchmark::State& state) {
+    std::string dir =
+        (std::filesystem::temp_directory_path() / ("getkelo-bench-" + std::to_string(getpid())))
+            .string();
+    std::filesystem::create_directories(dir);
+    std::string ini = dir + "/GetKelo.ini";
+    {
+        IniFile f(ini);
+        IniFile::Batch b(f);
+        f.writeBool("Init", "Multi", true);
+        for (int a = 1; a <= 5; ++a)
+            f.writeInteger("Init", "tesra_" + std::to_string(a), a);
+    }
+    VirtualClock clock;
+    TComm comm(clock);
+    sim::SimBus bus(clock);
+    for (const auto& c : sim::demoBus())
+        bus.addDevice(c);
+    QuietView view;
+    ScriptedUi ui;
+    MapTextSource texts;
+    Console console(comm, view, ui, texts, ConsolePaths{ini, dir, dir});
+    console.setConnectionFactory([&](TComm& c) {
+        return std::make_unique<TTesra>(
+            c, c.AttachTransport(std::make_unique<sim::SimTransport>(bus, clock)));
+    });
+    console.FormShow();
+    if (console.devices().count() != 5) state.SkipWithError("demo bus not found");
+    for (auto _ : state)
+        console.TimerTimer();
+    state.SetItemsProcessed(state.iterations() * console.devices().count());
+    state.counters["us_per_device"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * console.devices().count()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_PollRoundDemoBus)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,642 @@
+#include "console/console.h"
+
+#include "base/clock.h"
+#include "base/number_format.h"
+#include "comm/register_catalogue.h"
+#include "comm/tcomm.h"
+#include "comm/ttesra.h"
+#include "console/control_mode.h"
+#include "console/device_probe.h"
+#include "console/software_generation.h"
+#include "ui/ui_adapter.h"
+
+#include <cstdlib>
+#include <iostream>
+
+namespace getkelo {
+
+namespace {
+
+constexpr int kScanRetryLimit = 15;
+constexpr int kPollRetryLimit = 100;
+
+// A read value as a number; "Fehler" and other texts count as 0.
+long long valueAsInteger(const std::string& text) {
+    long long v = 0;
+    return parseInteger(text, v) ? v : 0;
+}
+
+} // namespace
+
+Console::Console(TComm& comm, ConsoleView& view, UiAdapter& ui, const TextSource& texts,
+                 ConsolePaths paths)
+    : comm_(comm), view_(view), ui_(ui), texts_(texts),
+      settings_(paths.iniPath, paths.programDir, paths.homeDir) {
+    factory_ = [](TComm& c) {
+        return std::make_unique<TTesra>(c, c.ReadConnectionSettings("Tesra"));
+    };
+}
+
+Console::~Console() = default;
+
+// ---------------------------------------------------------------- start and stop
+
+void Console::FormShow() {
+    if (started_) return;
+    // The debug trace goes to stderr only when asked for, as a debugger would show it.
+    if (std::getenv("GETKELO_DEBUG")) std::clog << "Starte Get Kelo." << std::endl;
+    view_.showAboutBox();
+    if (!tesra_) {
+        comm_.InitSettings(settings_.file().path());
+        tesra_ = factory_(comm_);
+    }
+    applyLanguage();
+    settings_.load();
+    view_.setGraphSize(settings_.graphWidth, settings_.graphHeight);
+
+    // The devices of the last run, in their old order.
+    for (const StoredDevice& stored : settings_.storedDevices()) {
+        if (list_.full()) break;
+        if (list_.findAddress(stored.address)) continue; // a damaged file listing one twice
+        int before = list_.count();
+        scanAddress_ = stored.address;
+        view_.setStatusText("Search address " + std::to_string(scanAddress_));
+        tesra_->Address = static_cast<uint8_t>(scanAddress_);
+        if (auto id = probeIdentity(*tesra_)) addProbedDevice(*id);
+        // Only the device just found gets the mark; a silent address marks nobody.
+        if (stored.logged && list_.count() > before)
+            list_.setCell(list_.count(), kColLogMark, " x");
+    }
+
+    view_.setMixerNames(settings_.mixerNames());
+
+    pollAll_ = settings_.multi();
+    view_.setPollingScope(pollAll_);
+    LoggerSettings logger = settings_.loggerSettings();
+    view_.setLoggerSettings(logger);
+    int aktiv = settings_.aktiv();
+    if (list_.count() > 0 && aktiv != 1) selectRow(aktiv);
+
+    view_.setLoggerStartStop(localDateTime(comm_.clock().nowMs()));
+    view_.closeAboutBox();
+
+    if (list_.count() == 0) {
+        CheckBusClick(true);
+    } else if (list_.selectedRow() == 1) {
+        selectRow(1);
+    }
+    if (logger.log && logHook_) logHook_->start();
+    started_ = true;
+}
+
+void Console::saveState() {
+    view_.stopTimer();
+    saveStateOnly();
+    view_.startTimer();
+}
+
+void Console::saveStateOnly() {
+    ConsoleState state;
+    state.multi = pollAll_;
+    state.aktiv = list_.selectedRow();
+    state.logger = view_.loggerSettings();
+    for (int r = 1; r <= list_.count(); ++r)
+        state.devices.push_back({list_.record(r).address, list_.marked(r, kColLogMark)});
+    settings_.saveState(state);
+}
+
+void Console::BeendenMnuClick() {
+    view_.stopTimer();
+    if (tesra_) {
+        // Relocks every device the scan unlocked.
+        tesra_->WriteValue(reg::kAccessCode, "0", kWriteBroadcast);
+    }
+    comm_.SaveLanguage();
+    tesra_.reset();
+    int w = settings_.graphWidth, h = settings_.graphHeight;
+    view_.graphSize(w, h);
+    settings_.saveDirectories(w, h);
+    saveStateOnly(); // the timer stays off: the channel is closed
+    view_.endProgram();
+}
+
+void Console::reopenConnection() {
+    tesra_.reset();
+    tesra_ = factory_(comm_);
+    if (list_.count() > 0 && tesra_) tesra_->Address = list_.record(list_.selectedRow()).address;
+}
+
+void Console::applyLanguage() {
+    static const std::pair<int, const char*> kHeaders[] = {
+        {kColAddress, "Address"}, {kColSerial, "SerialNo"},   {kColTypeCode, "TypeCode"},
+        {kColGas, "Gas"},         {kColRange, "Range"},       {kColFlow, "FlowEdit"},
+        {kColUnit, "Unit"},       {kColTemperature, "Temp."}, {kColTotal, "Total"},
+    };
+    for (const auto& [column, key] : kHeaders)
+        list_.setHeader(column, texts_.text(key));
+    list_.setHeader(kColLogMark, "L");
+    list_.setHeader(kColMixMark, "M");
+    if (currentRow_ >= 1 && currentRow_ <= list_.count()) {
+        const skelo& rec = list_.record(currentRow_);
+        view_.setControlModeItems(
+            controlModeItems(hasPressureControl(rec.softwareVersion, rec.functions) ? 10 : 8));
+    }
+}
+
+// ---------------------------------------------------------------- bus scan
+
+void Console::CheckBusClick(bool down) {
+    view_.stopTimer();
+    if (down) {
+        scanning_ = true;
+        notTaken_ = 0;
+        view_.setScanButtonDown(true);
+        if (logHook_ && logHook_->running()) logHook_->stop();
+        if (mixerHook_) mixerHook_->stop();
+        comm_.RetryLimit = kScanRetryLimit; // an empty address costs about 0.17 s
+        view_.setControlEnabled(ConsoleControl::NewDevice, false);
+        view_.setControlEnabled(ConsoleControl::AllAddress247, false);
+        scanAddress_ = 1;
+        list_.clearDevices();
+        currentRow_ = 0;
+        view_.setControlEnabled(ConsoleControl::SetAddress, false);
+        hideDevicePages();
+        Probe();
+    } else if (scanning_) {
+        scanAddress_ = 247;
+        Probe();
+        view_.setControlEnabled(ConsoleControl::AllAddress247, true);
+        view_.setControlEnabled(ConsoleControl::NewDevice, true);
+        view_.setControlEnabled(ConsoleControl::SetAddress, true);
+    }
+    view_.stopTimer();
+    saveStateOnly();
+    view_.startTimer();
+}
+
+void Console::Probe() {
+    view_.setStatusText("Search address " + std::to_string(scanAddress_));
+    if (tesra_) {
+        tesra_->Address = static_cast<uint8_t>(scanAddress_);
+        if (!list_.full()) {
+            if (auto id = probeIdentity(*tesra_)) addProbedDevice(*id);
+        } else if (probeIdentity(*tesra_, true)) {
+            ++notTaken_;
+        }
+    }
+    ++scanAddress_;
+    if (scanAddress_ > 247 && scanning_) endScan();
+}
+
+void Console::addProbedDevice(const DeviceIdentity& id) {
+    int row = list_.appendRow();
+    if (row == 0) return;
+    currentRow_ = row;
+    skelo& rec = list_.record(row);
+    rec.address = id.address;
+    rec.hardwareVersion = id.hardwareVersion;
+    rec.softwareVersion = id.softwareVersion;
+    rec.functions = id.functions;
+    // Column 0 is filled at once: polling and the state save take the address from the row
+    // even when the range read below fails.
+    list_.setCell(row, kColAddress, std::to_string(id.address));
+    list_.setCell(row, kColSerial, id.serial);
+    list_.setCell(row, kColTypeCode, id.typeCode);
+    list_.setCell(row, kColTotalUnit, id.totalUnit);
+    if (id.rangeRead) {
+        list_.setCell(row, kColRange, id.range);
+        list_.setCell(row, kColUnit, id.unit);
+        list_.setCell(row, kColGas, id.gas);
+        rec.unit = id.unit;
+    }
+    list_.touch();
+}
+
+void Console::ReadRangeAndUnit() {
+    if (!tesra_ || currentRow_ < 1 || currentRow_ > list_.count()) return;
+    DeviceIdentity id;
+    if (!readRangeAndUnit(*tesra_, id)) return;
+    list_.setCell(currentRow_, kColAddress, std::to_string(list_.record(currentRow_).address));
+    list_.setCell(currentRow_, kColRange, id.range);
+    list_.setCell(currentRow_, kColUnit, id.unit);
+    list_.setCell(currentRow_, kColGas, id.gas);
+    list_.record(currentRow_).unit = id.unit;
+}
+
+void Console::endScan() {
+    scanning_ = false;
+    view_.setScanButtonDown(false);
+    view_.setControlEnabled(ConsoleControl::NewDevice, true);
+    view_.setControlEnabled(ConsoleControl::AllAddress247, true);
+    if (list_.count() > 0) {
+        view_.setControlEnabled(ConsoleControl::SetAddress, true);
+        selectRow(currentRow_);
+    }
+    if (notTaken_ > 0) {
+        ui_.messageBox("Die Geräteliste ist voll (" + std::to_string(kMaxDevices) + " Geräte): " +
+                           std::to_string(notTaken_) + " weitere Geräte wurden nicht aufgenommen.",
+                       "GetKelo", MsgIcon::Warning);
+        notTaken_ = 0;
+    }
+}
+
+int Console::answersAt(int address) {
+    if (!tesra_) return kResultNoAnswer;
+    uint8_t frame[kFrameBufferSize] = {static_cast<uint8_t>(address), 0x03, 0x00, 0x00, 0x00, 2};
+    return tesra_->Transact(frame, 6, 9);
+}
+
+void Console::ChangeAdrClick() {
+    view_.stopTimer();
+    if (!tesra_) {
+        view_.startTimer();
+        return;
+    }
+    int current = tesra_->Address;
+    int wanted = 0;
+    while (wanted < 1 || wanted > 247) {
+        auto answer =
+            ui_.inputBox(texts_.text("SetAdr"), texts_.text("NewAdr"), std::to_string(current));
+        long long v = 0;
+        if (!answer)
+            v = current;
+        else if (!parseInteger(*answer, v))
+            v = 0;
+        wanted = v >= 1 && v <= 247 ? static_cast<int>(v) : 0;
+    }
+    if (wanted != current) {
+        if (answersAt(wanted) == kResultOk) {
+            ui_.messageBox(texts_.text("AdrExist"), texts_.text("SetAdr"), MsgIcon::Error);
+        } else {
+            uint8_t frame[kFrameBufferSize] = {
+                static_cast<uint8_t>(current), 0x06, 0x00, 0x13, 0x00,
+                static_cast<uint8_t>(wanted)};
+            if (tesra_->Transact(frame, 6, 8) != kResultOk) {
+                ui_.messageBox(texts_.text("EepromError"), texts_.text("SetAdr"), MsgIcon::Error);
+            } else {
+                ui_.beep();
+                ui_.messageBox(texts_.text("AdrOK"), texts_.text("SetAdr"), MsgIcon::Information,
+                               MsgButtons::Ok);
+            }
+            view_.setScanButtonDown(true);
+            CheckBusClick(true);
+        }
+    }
+    view_.startTimer();
+}
+
+void Console::SearchNewClick() {
+    if (answersAt(247) != kResultOk) {
+        ui_.messageBox(texts_.text("NoKelo"), texts_.text("NewKelo"), MsgIcon::Warning);
+        return;
+    }
+    tesra_->Address = 247;
+    ChangeAdrClick();
+}
+
+void Console::AllAdr247Click() {
+    view_.stopTimer();
+    if (tesra_) tesra_->WriteValue(reg::kModbusAddress, "247", kWriteBroadcast);
+    view_.setScanButtonDown(true);
+    CheckBusClick(true);
+}
+
+// ---------------------------------------------------------------- selection
+
+void Console::hideDevicePages() {
+    for (ConsolePage p :
+         {ConsolePage::Signals, ConsolePage::Alarm, ConsolePage::Logger, ConsolePage::Mixer,
+          ConsolePage::Extras, ConsolePage::Filter, ConsolePage::Profibus,
+          ConsolePage::PressureControl, ConsolePage::CustomerSpecific, ConsolePage::ProductionI})
+        view_.setPageVisible(p, false);
+    for (ConsoleControl c :
+         {ConsoleControl::GraphMenu, ConsoleControl::CalibrationMenu, ConsoleControl::RegisterMenu,
+          ConsoleControl::TotalReset, ConsoleControl::ImportMenu, ConsoleControl::ExportMenu,
+          ConsoleControl::OemMenu})
+        view_.setControlEnabled(c, false);
+    view_.setVersions("", "");
+    view_.setUnitLabels("");
+    view_.setSetpointText("");
+    view_.setControlModeItems({});
+}
+
+std::vector<std::string> Console::controlModeItems(int count) const {
+    std::vector<std::string> items;
+    for (int i = 0; i < count; ++i)
+        items.push_back(texts_.text("ModusBox" + std::to_string(i)));
+    return items;
+}
+
+void Console::selectRow(int row) {
+    view_.stopTimer();
+    if (scanning_) {
+        // Selecting a row ends a running scan where it stands.
+        scanning_ = false;
+        view_.setScanButtonDown(false);
+        view_.setControlEnabled(ConsoleControl::NewDevice, true);
+        view_.setControlEnabled(ConsoleControl::AllAddress247, true);
+        view_.setControlEnabled(ConsoleControl::SetAddress, list_.count() > 0);
+    }
+    view_.setControlEnabled(ConsoleControl::GraphMenu, false);
+    view_.setControlEnabled(ConsoleControl::CalibrationMenu, false);
+    ConsolePage front = view_.frontPage();
+    if (front != ConsolePage::Logger && front != ConsolePage::Mixer) {
+        view_.showPage(ConsolePage::Modbus);
+        front = ConsolePage::Modbus;
+    }
+    if (list_.count() == 0 || !tesra_) {
+        view_.startTimer();
+        return;
+    }
+    if (row < 1) row = 1;
+    if (row > list_.count()) row = list_.count();
+    currentRow_ = row;
+    list_.setSelectedRow(row);
+    skelo& rec = list_.record(row);
+    tesra_->Address = rec.address;
+    comm_.RetryLimit = kPollRetryLimit;
+
+    view_.setVersions(rec.softwareVersion, rec.hardwareVersion);
+    view_.setControlEnabled(ConsoleControl::RegisterMenu, true);
+    if (rec.functions & kFnController) {
+        view_.setUnitLabels(rec.unit);
+    } else {
+        view_.setSetpointText("");
+        view_.setUnitLabels("");
+    }
+    view_.setControlEnabled(ConsoleControl::TotalReset, rec.functions & kFnTotalizer);
+    view_.setControlModeItems(controlModeItems(8));
+
+    applyGeneration(row);
+
+    view_.setPageVisible(ConsolePage::CustomerSpecific, settings_.serviceMode);
+    settings_.reloadProductionMode();
+    view_.setPageVisible(ConsolePage::ProductionI, settings_.productionMode);
+
+    if (isSeries4(rec.softwareVersion)) {
+        tesra_->WriteValue(reg::kSlotSelector, "3", kWriteAddressed);
+        std::string slot = tesra_->ReadValue(reg::kLutSelect);
+        // A failed read is not written back as a selector value.
+        if (slot != "Fehler") tesra_->WriteValue(reg::kSlotSelector, slot, kWriteAddressed);
+    }
+
+    if (front == ConsolePage::Signals || front == ConsolePage::Alarm) {
+        if (alarmHook_) alarmHook_->deviceSelected(row, front);
+    } else if (front == ConsolePage::Logger) {
+        if (!(logHook_ && logHook_->running())) {
+            if (!pollAll_)
+                for (int r = 1; r <= list_.count(); ++r)
+                    if (r != row) list_.setCell(r, kColLogMark, "");
+            toggleMark(row, kColLogMark);
+        }
+    } else if (front == ConsolePage::Mixer) {
+        if (!(mixerHook_ && mixerHook_->mixing())) {
+            toggleMark(row, kColMixMark);
+            if (mixerHook_) mixerHook_->marksChanged(row);
+        }
+    }
+
+    view_.setPageVisible(ConsolePage::Logger, true);
+    view_.setPageVisible(ConsolePage::Mixer, true);
+    view_.setControlEnabled(ConsoleControl::ImportMenu, true);
+    view_.setControlEnabled(ConsoleControl::ExportMenu, true);
+    view_.setControlEnabled(ConsoleControl::OemMenu, true);
+    view_.startTimer();
+}
+
+void Console::toggleMark(int row, int column) {
+    list_.setCell(row, column, list_.marked(row, column) ? "" : " x");
+}
+
+void Console::applyGeneration(int row) {
+    skelo& rec = list_.record(row);
+    SoftwareGeneration gen = softwareGeneration(rec.softwareVersion);
+    bool series4 = gen == SoftwareGeneration::Fourth;
+    bool second = gen != SoftwareGeneration::First;
+
+    // Start from the state of no generation, then show what this one has.
+    for (ConsolePage p : {ConsolePage::Extras, ConsolePage::Filter, ConsolePage::Profibus,
+                          ConsolePage::PressureControl})
+        view_.setPageVisible(p, false);
+    view_.setPageVisible(ConsolePage::Signals, second);
+    view_.setPageVisible(ConsolePage::Alarm, second);
+    if (gen == SoftwareGeneration::First)
+        view_.setPageVisible(ConsolePage::CustomerSpecific, false);
+    view_.setControlEnabled(ConsoleControl::GraphMenu, second);
+    view_.setControlEnabled(ConsoleControl::CalibrationMenu,
+                            gen == SoftwareGeneration::Third || series4);
+    view_.setControlVisible(ConsoleControl::DataSetsMenu, !series4);
+    view_.setControlVisible(ConsoleControl::DataSets4Menu, series4);
+    view_.setControlVisible(ConsoleControl::UpdateMenu, series4);
+    view_.setControlVisible(ConsoleControl::UpdateAllMenu, series4);
+    view_.setControlVisible(ConsoleControl::UpdateSeparators, series4);
+    view_.setControlVisible(ConsoleControl::UpdateNoFirmwareMenu, false);
+    view_.setControlVisible(ConsoleControl::OemMenu, !series4);
+    if (!series4) return;
+
+    view_.setPageVisible(ConsolePage::Extras, true);
+    view_.setPageVisible(ConsolePage::Filter, true);
+    std::string fnText = tesra_->ReadValue(reg::kFunctionsSelected);
+    uint32_t functions = static_cast<uint32_t>(valueAsInteger(fnText));
+    // Only a good read replaces what the probe found; a failed one just keeps the pages hidden.
+    if (fnText != "Fehler") rec.functions = functions;
+    tesra_->ReadValue(reg::kControlMode);
+    view_.setPageVisible(ConsolePage::Profibus, functions & kFnProfibus);
+    if (hasPressureControl(rec.softwareVersion, functions)) {
+        int mode = static_cast<int>(valueAsInteger(tesra_->ReadValue(reg::kControlMode)));
+        view_.setPageVisible(ConsolePage::PressureControl, isPressureControlMode(mode));
+        view_.setControlModeItems(controlModeItems(10));
+    }
+}
+
+// ---------------------------------------------------------------- polling
+
+void Console::TimerTimer() {
+    view_.stopTimer();
+    tick();
+    view_.startTimer();
+}
+
+void Console::tick() {
+    if (scanning_) {
+        Probe();
+        if (!scanning_) saveStateOnly(); // the scan has just ended
+        return;
+    }
+    if (!tesra_) return;
+    if (hasPendingSetpoint_) {
+        sendPendingSetpoint();
+        return;
+    }
+    if (list_.count() == 0) return;
+
+    int selected = list_.selectedRow();
+    if (!pollAll_)
+        for (int r = 1; r <= list_.count(); ++r)
+            if (r != selected)
+                for (int c : {kColFlow, kColTemperature, kColTotal})
+                    list_.setCell(r, c, "");
+
+    bool lineDue = logHook_ && logHook_->running() && logHook_->scheduleStep();
+    bool markedPolled = false;
+
+    int row = pollAll_ ? 1 : selected;
+    int last = pollAll_ ? list_.count() : selected;
+    while (row <= last && row <= list_.count()) {
+        if (list_.marked(row, kColLogMark)) markedPolled = true;
+        if (pollRow(row, lineDue)) {
+            ++row;
+            continue;
+        }
+        // The row was removed; the same index now holds the next device.
+        if (list_.count() == 0) {
+            view_.setScanButtonDown(true);
+            CheckBusClick(true);
+            return;
+        }
+        if (!pollAll_) break;
+        last = list_.count();
+    }
+
+    if (lineDue && !markedPolled) {
+        ui_.messageBox(texts_.text("InfoNoLogDevice"), "GetKelo", MsgIcon::Information);
+        logHook_->stop();
+    }
+
+    selected = list_.selectedRow();
+    if (selected > list_.count()) selected = list_.count();
+    tesra_->Address = list_.record(selected).address;
+    view_.setStatusText("Read Address " + std::to_string(tesra_->Address));
+
+    if (!view_.flowGraphShown() && alarmHook_) alarmHook_->refresh(selected);
+    tickDone_.set();
+    if (mixerHook_ && mixerHook_->mixing()) mixerHook_->step();
+    if (view_.frontPage() == ConsolePage::PressureControl) showPressureLive();
+}
+
+void Console::sendPendingSetpoint() {
+    float value = pendingSetpoint_;
+    hasPendingSetpoint_ = false;
+    pendingSetpoint_ = -1.0f;
+    if (list_.count() == 0) return; // nobody to send it to
+    int selected = list_.selectedRow();
+    double range = textToDouble(list_.cell(selected, kColRange));
+    // Compared in the setpoint's own precision, so exactly range x 1.001 passes.
+    float limit = static_cast<float>(range * 1.001);
+    if (value < 0 || value > limit) {
+        ui_.messageBox(texts_.text("SetPointError"), texts_.text("NewSetPoint"), MsgIcon::Error);
+        return;
+    }
+    tesra_->Address = list_.record(selected).address;
+    tesra_->WriteValue(reg::kSetpoint, formatGeneral(value, 7), kWriteAddressed);
+}
+
+bool Console::pollRow(int row, bool lineDue) {
+    skelo& rec = list_.record(row);
+    tesra_->Address = rec.address;
+    Measurement m = readMeasurement(*tesra_, rec.functions);
+    if (m.result == kResultOk) {
+        list_.setCell(row, kColFlow, m.flow);
+        list_.setCell(row, kColTemperature, m.temperature);
+        if (m.hasTotal) list_.setCell(row, kColTotal, m.total);
+        if (m.hasSetpoint) {
+            rec.setpoint = m.setpoint;
+            rec.valve = m.valve;
+            if (row == list_.selectedRow() && !view_.setpointHasFocus())
+                view_.setSetpointText(formatGeneral(m.setpoint, 7));
+        }
+        if (lineDue && list_.marked(row, kColLogMark)) logHook_->writeLine(row);
+        if (zoomHook_) zoomHook_->showFlow(row, m.flow, rec.unit);
+        return true;
+    }
+    list_.setCell(row, kColFlow, pollErrorText(m.result));
+    const std::string& temperature = list_.cell(row, kColTemperature);
+    if (temperature.find("|||") != std::string::npos) {
+        removeRow(row);
+        return false;
+    }
+    list_.setCell(row, kColTemperature, temperature + "|");
+    return true;
+}
+
+void Console::removeRow(int row) {
+    list_.removeRow(row);
+    if (currentRow_ > row) --currentRow_;
+    if (currentRow_ > list_.count()) currentRow_ = list_.count();
+    if (logHook_) logHook_->rowRemoved(row);
+    if (mixerHook_) mixerHook_->rowRemoved(row);
+    if (zoomHook_) zoomHook_->rowRemoved(row);
+}
+
+void Console::showPressureLive() {
+    PressureLiveValues v;
+    v.pressure = tesra_->ReadValue(reg::kPressure);
+    v.pressureUnit = tesra_->ReadValue(reg::kPressureUnitText);
+    v.flow = tesra_->ReadValue(reg::kFlow);
+    v.flowUnit = tesra_->ReadValue(reg::kSlotFlowUnit);
+    v.valve = tesra_->ReadValue(reg::kValve) + "%";
+    view_.showPressureLiveValues(v);
+}
+
+// ---------------------------------------------------------------- commands
+
+void Console::SollOKBtnClick(const std::string& entryText) {
+    pendingSetpoint_ = TextToFloat(entryText);
+    hasPendingSetpoint_ = true;
+}
+
+void Console::SollNullClick() {
+    view_.stopTimer();
+    if (tesra_) {
+        tesra_->ReadByte(); // a stray byte must not precede the broadcast
+        comm_.clock().sleepMs(100);
+        tesra_->WriteValue(reg::kSetpoint, "0", kWriteBroadcast);
+    }
+    view_.startTimer();
+}
+
+void Console::CountRstClick() {
+    view_.stopTimer();
+    if (tesra_ && list_.count() > 0) {
+        tesra_->Address = list_.record(list_.selectedRow()).address;
+        tesra_->WriteValue(reg::kTotalizer, "0", kWriteAddressed);
+    }
+    view_.startTimer();
+}
+
+void Console::AlarmResetClick() {
+    if (!tesra_ || list_.count() == 0) return;
+    tesra_->Address = list_.record(list_.selectedRow()).address;
+    tesra_->WriteValue(reg::kAlarmReset, "65535", kWriteAddressed);
+}
+
+void Console::SoftresetClick() {
+    if (tesra_) tesra_->WriteValue(reg::kSoftReset, "1", kWriteBroadcast);
+}
+
+void Console::ModusBoxChange(int entryIndex) {
+    chosenMode_ = controlModeCode(entryIndex);
+    modeChanged_ = true;
+    view_.setControlModeChanged(true);
+}
+
+int Console::writeControlMode() {
+    if (!tesra_ || list_.count() == 0) return 1;
+    tesra_->Address = list_.record(list_.selectedRow()).address;
+    int result = tesra_->WriteValue(reg::kControlMode, std::to_string(chosenMode_), kWriteAddressed);
+    // The page follows what the device holds: a refused write leaves it as it was.
+    if (result == 0) showPressurePageFor(chosenMode_);
+    modeChanged_ = false;
+    view_.setControlModeChanged(false);
+    return result;
+}
+
+void Console::showPressurePageFor(int modeCode) {
+    if (list_.count() == 0) return;
+    const skelo& rec = list_.record(list_.selectedRow());
+    view_.setPageVisible(ConsolePage::PressureControl,
+                         hasPressureControl(rec.softwareVersion, rec.functions) &&
+                             isPressureControlMode(modeCode));
+}
+
+} // namespace getkelo

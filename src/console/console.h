@@ -1,0 +1,159 @@
+#pragma once
+#include "console/console_settings.h"
+#include "console/console_view.h"
+#include "console/device_list.h"
+#include "console/text_source.h"
+#include "console/tick_hooks.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace getkelo {
+
+class TComm;
+class TTesra;
+class UiAdapter;
+struct DeviceIdentity;
+
+// Where the console keeps its files.
+struct ConsolePaths {
+    std::string iniPath;    // full path of "GetKelo.ini"
+    std::string programDir; // installed data folder (language files, help, "Kontakt.txt")
+    std::string homeDir;    // home folder for the Windows drive defaults
+};
+
+// The operator console's logic: start-up and exit, the device list, the bus scan and address
+// tools, device selection, the polling tick and the direct device commands. The main window
+// forwards its events here and shows what the console tells its ConsoleView.
+class Console {
+  public:
+    // Makes the console's connection when it has none (start-up, after the connection dialog).
+    // The default opens the channel of the settings' section "Tesra".
+    using ConnectionFactory = std::function<std::unique_ptr<TTesra>(TComm&)>;
+
+    Console(TComm& comm, ConsoleView& view, UiAdapter& ui, const TextSource& texts,
+            ConsolePaths paths);
+    ~Console();
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+
+    void setConnectionFactory(ConnectionFactory factory) { factory_ = std::move(factory); }
+    void setLogHook(LogHook* hook) { logHook_ = hook; }
+    void setAlarmHook(AlarmHook* hook) { alarmHook_ = hook; }
+    void setMixerHook(MixerHook* hook) { mixerHook_ = hook; }
+    void setZoomHook(ZoomHook* hook) { zoomHook_ = hook; }
+
+    // ---- start and stop
+    // The main window's first show; later calls do nothing.
+    void FormShow();
+    bool started() const { return started_; }
+    // Exit command and closing the main window.
+    void BeendenMnuClick();
+    // Rewrites section "Init" (scope focus loss, end of a scan, record button, exit).
+    void saveState();
+    // After the connection dialog: closes the connection and opens it again from the settings.
+    void reopenConnection();
+    // After a language change: the texts that come from the language (grid headers, control
+    // mode entries) are applied again.
+    void applyLanguage();
+
+    // ---- polling
+    void TimerTimer();
+    TickDoneFlag& tickDone() { return tickDone_; }
+    // Polling scope changed by the operator (true = "Alle Geräte simultan").
+    void setPollAll(bool all) { pollAll_ = all; }
+    bool pollAll() const { return pollAll_; }
+    // The polling-scope choice lost the focus: state save.
+    void MultiGroupExit() { saveState(); }
+
+    // ---- bus scan and addresses
+    // The scan button changed; down = start a full scan, up = end the running scan.
+    void CheckBusClick(bool down);
+    bool scanning() const { return scanning_; }
+    // Probes the scan address once (one tick of a scan, a stored address at start-up).
+    void Probe();
+    // Reads range, unit and gas of the device at the connection's Address into the current row.
+    void ReadRangeAndUnit();
+    void ChangeAdrClick();
+    void SearchNewClick();
+    void AllAdr247Click();
+
+    // ---- selection
+    // The operator selected a grid row (also used by start-up and by the end of a scan).
+    void selectRow(int row);
+    int currentRow() const { return currentRow_; }
+
+    // ---- commands
+    // "Übernehmen" beside the setpoint: the entry's text becomes the pending setpoint.
+    void SollOKBtnClick(const std::string& entryText);
+    // -1 when none is pending.
+    float pendingSetpoint() const { return hasPendingSetpoint_ ? pendingSetpoint_ : -1.0f; }
+    void SollNullClick();   // "Alle Sollwerte 0"
+    void CountRstClick();   // "Total löschen"
+    void AlarmResetClick(); // "Alarm Reset"
+    void SoftresetClick();  // "   Softreset"
+    // The operator chose a control-mode entry: the code is recorded and marked changed.
+    void ModusBoxChange(int entryIndex);
+    int chosenControlMode() const { return chosenMode_; }
+    bool controlModeChanged() const { return modeChanged_; }
+    // Writes the recorded code to the selected device (the signal page's "Übernehmen") and
+    // shows or hides the pressure-control page for it. 0 success, 1 failure.
+    int writeControlMode();
+    // Shows or hides the pressure-control page for a mode code of the selected device.
+    void showPressurePageFor(int modeCode);
+
+    // ---- state for forms and other subsystems
+    DeviceList& devices() { return list_; }
+    const DeviceList& devices() const { return list_; }
+    ConsoleSettings& settings() { return settings_; }
+    // The one device connection (null before start-up).
+    TTesra* connection() { return tesra_.get(); }
+    TComm& comm() { return comm_; }
+    const TextSource& texts() const { return texts_; }
+
+  private:
+    void saveStateOnly();
+    void addProbedDevice(const DeviceIdentity& id);
+    void endScan();
+    void hideDevicePages();
+    void applyGeneration(int row);
+    void toggleMark(int row, int column);
+    void tick();
+    void sendPendingSetpoint();
+    // Polls one row; false when the row was removed (its fourth failure in a row).
+    bool pollRow(int row, bool lineDue);
+    void removeRow(int row);
+    void showPressureLive();
+    std::vector<std::string> controlModeItems(int count) const;
+    // Result of a 2-register read at an address (is the address taken?).
+    int answersAt(int address);
+
+    TComm& comm_;
+    ConsoleView& view_;
+    UiAdapter& ui_;
+    const TextSource& texts_;
+    ConsoleSettings settings_;
+    DeviceList list_;
+    std::unique_ptr<TTesra> tesra_;
+    ConnectionFactory factory_;
+    LogHook* logHook_ = nullptr;
+    AlarmHook* alarmHook_ = nullptr;
+    MixerHook* mixerHook_ = nullptr;
+    ZoomHook* zoomHook_ = nullptr;
+    TickDoneFlag tickDone_;
+
+    bool started_ = false;
+    bool scanning_ = false;
+    int scanAddress_ = 1;
+    int notTaken_ = 0; // devices of this scan that found the list full
+    int currentRow_ = 0;
+    bool pollAll_ = false;
+    float pendingSetpoint_ = -1.0f;
+    bool hasPendingSetpoint_ = false;
+    int chosenMode_ = 0;
+    bool modeChanged_ = false;
+};
+
+} // namespace getkelo

@@ -1,0 +1,295 @@
+#include "console_fixture.h"
+
+#include "comm/register_descriptor.h"
+
+namespace getkelo::test {
+namespace {
+
+using sim::Generation;
+
+constexpr RegisterDescriptor kSetpointReg = makeDescriptor(0x0006, 2, kTypeFloat);
+
+class TickTest : public ConsoleTest {
+  protected:
+    // Stored devices at these addresses, all on the bus; scope as given.
+    void startWith(std::vector<int> addresses, bool all, Generation g = Generation::Series4) {
+        std::string initSection = "[Init]\nMulti=" + std::string(all ? "1" : "0") + "\n";
+        int n = 1;
+        for (int a : addresses) {
+            bus.addDevice(simDevice(g, a, 1000 + a));
+            initSection += "tesra_" + std::to_string(n++) + "=" + std::to_string(a) + "\n";
+        }
+        writeText(ini(), initSection);
+        start();
+        ASSERT_EQ(list().count(), static_cast<int>(addresses.size()));
+    }
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            console->TimerTimer();
+    }
+};
+
+TEST_F(TickTest, PendingSetpointOfExactlyRangeTimes1001IsSentLargerIsRefused) {
+    startWith({1}, false);
+    console->SollOKBtnClick("100.1"); // range 100
+    size_t from = mark();
+    console->TimerTimer();
+    auto frames = sentSince(from);
+    ASSERT_EQ(frames.size(), 1u); // the setpoint tick polls nothing
+    EXPECT_EQ(frames[0][1], 0x10);
+    EXPECT_EQ(bus.device(1)->get(kSetpointReg), "100.1");
+    EXPECT_EQ(console->pendingSetpoint(), -1.0f);
+
+    console->SollOKBtnClick("100.2");
+    from = mark();
+    console->TimerTimer();
+    EXPECT_TRUE(sentSince(from).empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "<SetPointError>");
+    EXPECT_EQ(ui.messages[0].caption, "<NewSetPoint>");
+    EXPECT_EQ(console->pendingSetpoint(), -1.0f);
+    EXPECT_EQ(bus.device(1)->get(kSetpointReg), "100.1");
+}
+
+TEST_F(TickTest, NegativeSetpointIsRefused) {
+    startWith({1}, false);
+    console->SollOKBtnClick("-1");
+    console->TimerTimer();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "<SetPointError>");
+}
+
+TEST_F(TickTest, DecimalCommaSetpointIsTaken) {
+    startWith({1}, false);
+    console->SollOKBtnClick("12,5");
+    EXPECT_FLOAT_EQ(console->pendingSetpoint(), 12.5f);
+    console->TimerTimer();
+    EXPECT_EQ(bus.device(1)->get(kSetpointReg), "12.5");
+    console->TimerTimer();
+    EXPECT_EQ(view.setpointText, "12.5");
+}
+
+TEST_F(TickTest, SetpointFieldIsNotOverwrittenWhileItHasTheFocus) {
+    startWith({1}, false);
+    view.setpointText = "typing";
+    view.setpointFocus = true;
+    ticks(2);
+    EXPECT_EQ(view.setpointText, "typing");
+    view.setpointFocus = false;
+    console->TimerTimer();
+    EXPECT_EQ(view.setpointText, "0");
+}
+
+TEST_F(TickTest, DeviceFailingFourTicksIsRemovedAndRowsBelowMoveUp) {
+    struct Log : LogHook {
+        std::vector<int> removed;
+        bool running() const override { return false; }
+        bool scheduleStep() override { return false; }
+        void writeLine(int) override {}
+        void rowRemoved(int row) override { removed.push_back(row); }
+        void start() override {}
+        void stop() override {}
+    } log;
+    for (int a : {1, 2, 3})
+        bus.addDevice(simDevice(Generation::Series4, a, 1000 + a));
+    writeText(ini(), "[Init]\nMulti=1\ntesra_1=1\ntesra_2=2\ntesra_3=3\n");
+    makeConsole();
+    console->setLogHook(&log);
+    start();
+    ASSERT_EQ(list().count(), 3);
+    console->devices().setCell(3, kColLogMark, " x");
+    bus.setFault(1, sim::Fault::Silent);
+    ticks(3);
+    EXPECT_EQ(list().cell(1, kColFlow), "Timeout!");
+    EXPECT_NE(list().cell(1, kColTemperature).find("|||"), std::string::npos);
+    EXPECT_EQ(list().count(), 3);
+    ticks(1);
+    ASSERT_EQ(list().count(), 2);
+    EXPECT_EQ(log.removed, std::vector<int>{1});
+    EXPECT_EQ(list().cell(1, kColAddress), "2");
+    EXPECT_EQ(list().record(1).address, 2);
+    EXPECT_EQ(list().cell(1, kColSerial), "1002");
+    EXPECT_EQ(list().cell(2, kColAddress), "3");
+    EXPECT_EQ(list().record(2).address, 3);
+    EXPECT_EQ(list().cell(2, kColLogMark), " x");
+    // The device that moved into row 1 was polled in the same tick.
+    EXPECT_NE(list().cell(1, kColFlow), "");
+    EXPECT_EQ(list().cell(1, kColTemperature).find('|'), std::string::npos);
+    EXPECT_TRUE(view.timerOn);
+}
+
+TEST_F(TickTest, OneGoodPollBetweenFailuresResetsTheMarks) {
+    startWith({1}, false);
+    bus.setFault(1, sim::Fault::BadCrc);
+    ticks(3);
+    EXPECT_EQ(list().cell(1, kColFlow), "CRC error!");
+    bus.setFault(1, sim::Fault::None);
+    ticks(1);
+    EXPECT_EQ(list().cell(1, kColTemperature).find('|'), std::string::npos);
+    bus.setFault(1, sim::Fault::Short);
+    ticks(3);
+    EXPECT_EQ(list().cell(1, kColFlow), "Too short!");
+    EXPECT_EQ(list().count(), 1);
+}
+
+TEST_F(TickTest, LastDeviceLeavingEmptiesTheListAndStartsAScan) {
+    startWith({4}, false);
+    bus.setFault(4, sim::Fault::Silent);
+    ticks(4);
+    EXPECT_EQ(list().count(), 0);
+    EXPECT_TRUE(console->scanning());
+    EXPECT_TRUE(view.scanDown);
+    EXPECT_TRUE(view.timerOn);
+}
+
+TEST_F(TickTest, PulledCableDevicesLeaveAndTheFollowingScanFindsThemBack) {
+    startWith({2, 5}, true);
+    bus.setUnplugged(true);
+    ticks(4);
+    EXPECT_EQ(list().count(), 0);
+    ASSERT_TRUE(console->scanning());
+    ticks(10); // the scan runs on while the bus is away
+    bus.setUnplugged(false);
+    finishScan();
+    // Addresses probed while the bus was away are found by the next scan.
+    console->CheckBusClick(true);
+    finishScan();
+    ASSERT_EQ(list().count(), 2);
+    EXPECT_EQ(list().cell(1, kColAddress), "2");
+    EXPECT_EQ(list().cell(2, kColAddress), "5");
+    ticks(1);
+    EXPECT_NE(list().cell(2, kColFlow), "Timeout!");
+}
+
+TEST_F(TickTest, SingleDeviceScopeEmptiesTheOtherRows) {
+    startWith({1, 2, 3}, true);
+    ticks(1);
+    EXPECT_NE(list().cell(1, kColFlow), "");
+    EXPECT_NE(list().cell(3, kColTotal), "");
+    console->setPollAll(false);
+    console->selectRow(2);
+    size_t from = mark();
+    ticks(1);
+    for (int r : {1, 3})
+        for (int c : {kColFlow, kColTemperature, kColTotal})
+            EXPECT_EQ(list().cell(r, c), "");
+    EXPECT_NE(list().cell(2, kColFlow), "");
+    for (const auto& f : sentSince(from))
+        EXPECT_EQ(f[0], 2); // only the selected device
+    EXPECT_EQ(view.status, "Read Address 2");
+}
+
+TEST_F(TickTest, TickRunsWithTheTimerOffAndSetsTheDoneFlag) {
+    struct Alarm : AlarmHook {
+        FakeConsoleView* v;
+        std::vector<int> rows;
+        bool timerWasOn = false;
+        void refresh(int row) override {
+            rows.push_back(row);
+            timerWasOn |= v->timerOn;
+        }
+    } alarm;
+    alarm.v = &view;
+    for (int a : {1, 2})
+        bus.addDevice(simDevice(Generation::Series4, a, 1000 + a));
+    writeText(ini(), "[Init]\ntesra_1=1\ntesra_2=2\nAktiv=2\n");
+    makeConsole();
+    console->setAlarmHook(&alarm);
+    start();
+    console->tickDone().take();
+    ticks(1);
+    EXPECT_EQ(alarm.rows, std::vector<int>{2});
+    EXPECT_FALSE(alarm.timerWasOn);
+    EXPECT_TRUE(view.timerOn);
+    EXPECT_TRUE(console->tickDone().take());
+    view.flowGraph = true;
+    ticks(1);
+    EXPECT_EQ(alarm.rows.size(), 1u); // no alarm refresh while the flow graph shows
+}
+
+TEST_F(TickTest, DueLineWithoutMarkedDeviceStopsLoggingWithMessage) {
+    struct Log : LogHook {
+        bool on = true;
+        std::vector<int> lines;
+        bool running() const override { return on; }
+        bool scheduleStep() override { return true; }
+        void writeLine(int row) override { lines.push_back(row); }
+        void rowRemoved(int) override {}
+        void start() override { on = true; }
+        void stop() override { on = false; }
+    } log;
+    for (int a : {1, 2})
+        bus.addDevice(simDevice(Generation::Series4, a, 1000 + a));
+    writeText(ini(), "[Init]\ntesra_1=1\ntesra_2=2\ntesraLog_2=1\nAktiv=1\n");
+    makeConsole();
+    console->setLogHook(&log);
+    start();
+    console->setPollAll(true);
+    ticks(1);
+    EXPECT_EQ(log.lines, std::vector<int>{2});
+    EXPECT_TRUE(ui.messages.empty());
+    console->setPollAll(false); // the marked device is not the selected one
+    ticks(1);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "<InfoNoLogDevice>");
+    EXPECT_EQ(ui.messages[0].caption, "GetKelo");
+    EXPECT_FALSE(log.on);
+}
+
+TEST_F(TickTest, ControlModeEntriesRecordCodesAndPressurePageFollowsTheWrite) {
+    auto c = simDevice(Generation::Series4, 2, 202);
+    c.functions = 0x21;
+    c.controlMode = 0;
+    bus.addDevice(c);
+    writeText(ini(), "[Init]\ntesra_1=2\n");
+    start();
+    EXPECT_FALSE(view.page(ConsolePage::PressureControl));
+    console->ModusBoxChange(3);
+    EXPECT_EQ(console->chosenControlMode(), 10);
+    EXPECT_TRUE(view.modeChanged);
+    console->ModusBoxChange(8);
+    EXPECT_EQ(console->chosenControlMode(), 5);
+    EXPECT_FALSE(view.page(ConsolePage::PressureControl)); // only recorded so far
+    EXPECT_EQ(console->writeControlMode(), 0);
+    EXPECT_EQ(bus.device(2)->get(makeDescriptor(0x000E, 1, kTypeUInt16)), "5");
+    EXPECT_TRUE(view.page(ConsolePage::PressureControl));
+    EXPECT_FALSE(view.modeChanged);
+    view.front = ConsolePage::PressureControl;
+    ticks(1);
+    ASSERT_EQ(view.pressureValues.size(), 1u);
+    EXPECT_EQ(view.pressureValues[0].pressureUnit, "bar");
+    EXPECT_EQ(view.pressureValues[0].valve.back(), '%');
+}
+
+TEST_F(TickTest, BroadcastCommandsReachEveryDeviceAlsoUnlisted) {
+    startWith({1}, false);
+    bus.addDevice(simDevice(Generation::Series4, 9, 1009)); // not in the list
+    console->SollOKBtnClick("50");
+    ticks(1);
+    bus.device(9)->writeRegisters(0x0006, 2, std::vector<uint8_t>{0x42, 0x48, 0, 0}.data(),
+                                  clock.nowMs());
+    size_t from = mark();
+    console->SollNullClick();
+    auto frames = sentSince(from);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0][0], 0);
+    EXPECT_EQ(bus.device(1)->get(kSetpointReg), "0");
+    EXPECT_EQ(bus.device(9)->get(kSetpointReg), "0");
+    from = mark();
+    console->SoftresetClick();
+    frames = sentSince(from);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0][0], 0);
+    EXPECT_EQ(frames[0][3], 0x34);
+}
+
+TEST_F(TickTest, ExitRelocksAllDevicesWithOneBroadcast) {
+    startWith({1}, false);
+    EXPECT_TRUE(bus.device(1)->unlocked());
+    console->BeendenMnuClick();
+    EXPECT_FALSE(bus.device(1)->unlocked());
+    EXPECT_EQ(console->connection(), nullptr);
+}
+
+} // namespace
+} // namespace getkelo::test
