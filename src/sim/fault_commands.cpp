@@ -1,0 +1,56 @@
+#include "sim/fault_commands.h"
+
+#include "sim/sim_bus.h"
+
+#include <sstream>
+
+namespace getkelo::sim {
+
+std::string runFaultCommand(SimBus& bus, const std::string& line) {
+    std::istringstream in(line);
+    std::string cmd;
+    in >> cmd;
+    if (cmd.empty()) return "error: empty command";
+    if (cmd == "unplug" || cmd == "plug") {
+        bus.setUnplugged(cmd == "unplug");
+        return "ok " + cmd;
+    }
+    static const char* const kDeviceCommands[] = {"silent", "crc", "short", "late",
+                                                  "none",   "gas", "flow"};
+    bool known = false;
+    for (const char* k : kDeviceCommands)
+        known = known || cmd == k;
+    if (!known) return "error: unknown command " + cmd;
+    int address = -1;
+    if (!(in >> address) || address < 1 || address > 247) return "error: " + cmd + ": address?";
+    SimDevice* d = bus.device(static_cast<uint8_t>(address));
+    if (!d) return "error: no device at " + std::to_string(address);
+    std::string ack = "ok " + cmd + " " + std::to_string(address);
+    if (cmd == "silent")
+        d->setFault(Fault::Silent);
+    else if (cmd == "crc")
+        d->setFault(Fault::BadCrc);
+    else if (cmd == "short")
+        d->setFault(Fault::Short);
+    else if (cmd == "none")
+        d->setFault(Fault::None);
+    else if (cmd == "late") {
+        int ms = -1;
+        if (!(in >> ms) || ms < 0) return "error: late: milliseconds?";
+        d->setFault(Fault::Late, ms);
+        ack += " " + std::to_string(ms);
+    } else if (cmd == "gas") {
+        int on = -1;
+        if (!(in >> on) || (on != 0 && on != 1)) return "error: gas: 0 or 1?";
+        d->setGasSupply(on == 1);
+        ack += " " + std::to_string(on);
+    } else if (cmd == "flow") {
+        double v;
+        if (!(in >> v)) return "error: flow: value?";
+        d->setMeterFlow(v);
+        ack += " " + std::to_string(v);
+    }
+    return ack;
+}
+
+} // namespace getkelo::sim

@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+namespace getkelo::sim {
+
+class SimBus;
+
+// Commands that change the bus while it runs, one per line (getkelo-sim reads them on its
+// standard input; tests call this directly):
+//   silent A      device A hears and answers nothing
+//   crc A         device A answers with a wrong CRC
+//   short A       device A answers only part of its frame
+//   late A MS     device A answers MS milliseconds late
+//   none A        device A behaves again
+//   gas A 0|1     gas supply of controller A off or on (off: no flow at a full valve)
+//   flow A V      meter A measures V
+//   unplug, plug  the whole bus goes silent, or comes back
+// Returns the acknowledgement line ("ok ..." or "error: ..."). The server handles "drop"
+// and "quit" itself.
+std::string runFaultCommand(SimBus& bus, const std::string& line);
+
+} // namespace getkelo::sim

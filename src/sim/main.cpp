@@ -1,0 +1,119 @@
+// getkelo-sim: a simulated device bus behind a TCP gateway port and/or a pseudo-terminal.
+#include "base/clock.h"
+#include "sim/bus_file.h"
+#include "sim/device_profiles.h"
+#include "sim/fault_commands.h"
+#include "sim/pty_endpoint.h"
+#include "sim/sim_bus.h"
+#include "sim/sim_server.h"
+#include "sim/tcp_endpoint.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+using namespace getkelo;
+using namespace getkelo::sim;
+
+namespace {
+
+int stopPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    char c = 1;
+    [[maybe_unused]] auto n = ::write(stopPipe[1], &c, 1);
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: getkelo-sim [--tcp HOST:PORT] [--pty LINK] [--bus FILE]\n"
+                         "Fault commands on standard input: silent A, crc A, short A, late A MS,\n"
+                         "none A, gas A 0|1, flow A V, unplug, plug, drop, quit.\n");
+    return 2;
+}
+
+// "late:300" from a bus file to the command "late A 300".
+std::string faultLine(const std::string& fault, int address) {
+    std::string kind = fault, arg;
+    auto colon = fault.find(':');
+    if (colon != std::string::npos) kind = fault.substr(0, colon), arg = fault.substr(colon + 1);
+    return kind + " " + std::to_string(address) + (arg.empty() ? "" : " " + arg);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string tcp, pty, busPath;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if ((a == "--tcp" || a == "--pty" || a == "--bus") && i + 1 < argc) {
+            (a == "--tcp" ? tcp : a == "--pty" ? pty : busPath) = argv[++i];
+        } else {
+            return usage();
+        }
+    }
+    if (tcp.empty() && pty.empty()) return usage();
+
+    SystemClock& clock = systemClock();
+    SimBus bus(clock);
+    if (busPath.empty()) {
+        for (const auto& c : demoBus())
+            bus.addDevice(c);
+    } else {
+        std::vector<BusFileDevice> devices;
+        std::string error;
+        if (!readBusFile(busPath, devices, error)) {
+            std::fprintf(stderr, "getkelo-sim: %s\n", error.c_str());
+            return 1;
+        }
+        for (const auto& d : devices)
+            bus.addDevice(d.config);
+        for (const auto& d : devices)
+            if (d.fault != "none" && !d.fault.empty()) {
+                std::string ack = runFaultCommand(bus, faultLine(d.fault, d.config.address));
+                if (ack.rfind("ok", 0) != 0) std::fprintf(stderr, "getkelo-sim: %s\n", ack.c_str());
+            }
+    }
+
+    if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return 1;
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+
+    SimServer server(bus, clock);
+    std::unique_ptr<TcpEndpoint> tcpEnd;
+    std::unique_ptr<PtyEndpoint> ptyEnd;
+    std::string error;
+    if (!tcp.empty()) {
+        auto colon = tcp.rfind(':');
+        if (colon == std::string::npos) return usage();
+        tcpEnd = std::make_unique<TcpEndpoint>();
+        if (!tcpEnd->listen(tcp.substr(0, colon), std::atoi(tcp.c_str() + colon + 1), error)) {
+            std::fprintf(stderr, "getkelo-sim: %s\n", error.c_str());
+            return 1;
+        }
+        server.addEndpoint(*tcpEnd);
+        std::printf("tcp %s:%d\n", tcpEnd->host().c_str(), tcpEnd->port());
+    }
+    if (!pty.empty()) {
+        ptyEnd = std::make_unique<PtyEndpoint>();
+        if (!ptyEnd->open(pty, error)) {
+            std::fprintf(stderr, "getkelo-sim: %s\n", error.c_str());
+            return 1;
+        }
+        server.addEndpoint(*ptyEnd);
+        std::printf("pty %s -> %s\n", ptyEnd->slavePath().c_str(), pty.c_str());
+    }
+    std::fflush(stdout);
+
+    server.setCommandFd(STDIN_FILENO);
+    server.setStopFd(stopPipe[0]);
+    server.run();
+    if (ptyEnd) ptyEnd->removeLink();
+    return 0;
+}

@@ -1,0 +1,100 @@
+#pragma once
+#include "comm/register_descriptor.h"
+#include "sim/device_config.h"
+#include "sim/flow_model.h"
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace getkelo::sim {
+
+// Modbus exception codes the simulated devices answer.
+inline constexpr uint8_t kExIllegalAddress =
+    0x02;                                        // register the device does not have, or read-only
+inline constexpr uint8_t kExIllegalValue = 0x03; // bad count, or a value the register refuses
+inline constexpr uint8_t kExLocked = 0x04;       // protected register while the device is locked
+
+// Register flags.
+inline constexpr uint8_t kRegProtected = 1u << 0; // writable only after the access code
+inline constexpr uint8_t kRegReadOnly = 1u << 1;  // measured values; writes are refused
+
+// Bank numbers of register windows whose contents depend on a selector.
+inline constexpr uint16_t kBankNone = 0;
+uint16_t slotBank(int slot);
+uint16_t pidBank(int slot, int set);
+uint16_t pressurePidBank(int slot, int set);
+
+// Faults a device can be told to show.
+enum class Fault { None, Silent, BadCrc, Short, Late };
+
+// One device on the simulated bus: its register map with protection and selector windows,
+// and its physical model. All time comes in as milliseconds from the bus's clock.
+class SimDevice {
+  public:
+    SimDevice(const DeviceConfig& config, int64_t nowMs);
+
+    const DeviceConfig& config() const { return config_; }
+    uint8_t address() const { return address_; }
+    bool unlocked() const { return unlocked_; }
+    // Restarting after a soft reset: hears nothing, answers nothing.
+    bool restarting(int64_t nowMs) const { return nowMs < restartUntilMs_; }
+
+    // Function 03: fills 2 x count bytes; returns 0 or an exception code.
+    uint8_t readRegisters(uint16_t start, int count, uint8_t* out, int64_t nowMs);
+    // Functions 06 and 16: all registers or none; returns 0 or an exception code.
+    uint8_t writeRegisters(uint16_t start, int count, const uint8_t* data, int64_t nowMs);
+
+    // Faults (kept by the device, so they follow it through an address change).
+    Fault fault() const { return fault_; }
+    int lateMs() const { return lateMs_; }
+    void setFault(Fault f, int lateMs = 0) {
+        fault_ = f;
+        lateMs_ = lateMs;
+    }
+
+    // Model knobs for tests and the fault commands.
+    void setGasSupply(bool on) { model_.setGasSupply(on); }
+    void setMeterFlow(double flow) { config_.meterFlow = flow; }
+    const FlowModel& model() const { return model_; }
+
+    // Building the register map (device profiles).
+    void define(uint16_t reg, int count, uint8_t flags, uint16_t bank = kBankNone);
+    void put(RegisterDescriptor d, const std::string& text, uint16_t bank = kBankNone);
+    std::string get(RegisterDescriptor d, uint16_t bank = kBankNone) const;
+    // The register as a read through the selectors would see it now (no model update).
+    std::string visible(RegisterDescriptor d) const;
+    bool has(uint16_t reg) const;
+
+  private:
+    struct Cell {
+        uint16_t value = 0;
+        uint8_t flags = 0;
+    };
+    static uint32_t key(uint16_t bank, uint16_t reg) { return uint32_t(bank) << 16 | reg; }
+    uint16_t bankOf(uint16_t reg) const;
+    Cell* cell(uint16_t reg);
+    const Cell* cell(uint16_t reg) const;
+    uint16_t word(uint16_t reg) const;
+    int activeSlot() const;
+
+    void sync(int64_t nowMs);
+    ModelInputs inputs() const;
+    uint8_t checkValue(uint16_t reg, uint16_t value) const;
+    void afterWrite(uint16_t start, int count, int64_t nowMs);
+    void restart(int64_t nowMs);
+    void showActiveSlotIdentity();
+
+    DeviceConfig config_;
+    uint8_t address_;
+    std::unordered_map<uint32_t, Cell> cells_;
+    FlowModel model_;
+    int64_t lastMs_;
+    int64_t restartUntilMs_ = 0;
+    bool unlocked_ = false;
+    Fault fault_ = Fault::None;
+    int lateMs_ = 0;
+};
+
+} // namespace getkelo::sim
