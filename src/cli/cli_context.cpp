@@ -1,0 +1,237 @@
+#include "cli/cli_context.h"
+
+#include "base/clock.h"
+#include "base/number_format.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+namespace getkelo::cli {
+
+void printError(const std::string& message) {
+    std::cerr << "getkelo-cli: " << message << '\n';
+}
+
+std::string CliContext::iniPath() const {
+    std::string dir = options.configDir;
+    if (dir.empty()) {
+        const char* xdg = std::getenv("XDG_CONFIG_HOME");
+        const char* home = std::getenv("HOME");
+        if (xdg && *xdg)
+            dir = std::string(xdg) + "/getkelo";
+        else if (home && *home)
+            dir = std::string(home) + "/.config/getkelo";
+        else
+            return "";
+    }
+    return dir + "/GetKelo.ini";
+}
+
+std::string CliContext::linkText() const {
+    switch (options.link) {
+    case CliOptions::Link::Tcp:
+        return "TCP " + options.tcpHost + ":" + std::to_string(options.tcpPort);
+    case CliOptions::Link::Com:
+        return "COM" + std::to_string(options.comNumber);
+    case CliOptions::Link::Path:
+        return options.portPath;
+    case CliOptions::Link::Settings:
+        break;
+    }
+    return "the connection of " + iniPath();
+}
+
+bool CliContext::open() {
+    if (tesra_) return true;
+    comm_ = std::make_unique<TComm>(systemClock());
+    comm_->InitSettings(iniPath());
+    TConnectionSettings settings;
+    switch (options.link) {
+    case CliOptions::Link::Settings:
+        settings = comm_->ReadConnectionSettings("Tesra");
+        break;
+    case CliOptions::Link::Tcp:
+        std::snprintf(settings.Address, sizeof settings.Address, "%s", options.tcpHost.c_str());
+        settings.Port = options.tcpPort;
+        break;
+    case CliOptions::Link::Com:
+        settings.Port = static_cast<uint16_t>(options.comNumber);
+        break;
+    case CliOptions::Link::Path:
+        settings.Port = 1;
+        comm_->SetComPortPath(1, options.portPath);
+        break;
+    }
+    comm_->RetryLimit = options.retryLimit;
+    tesra_ = std::make_unique<TTesra>(*comm_, settings);
+    tesra_->DelayMs = static_cast<uint8_t>(options.delayMs);
+    tesra_->Address = static_cast<uint8_t>(address());
+    if (tesra_->Handle > 0) return true;
+    printError(comm_->LastOpenError.empty() ? "cannot open " + linkText()
+                                            : "cannot open the bus: " + comm_->LastOpenError);
+    return false;
+}
+
+bool CommandArgs::flag(const std::string& name) {
+    auto it = std::find(args_.begin(), args_.end(), name);
+    if (it == args_.end()) return false;
+    args_.erase(it);
+    return true;
+}
+
+bool CommandArgs::value(const std::string& name, std::string& out) {
+    for (size_t i = 0; i < args_.size(); ++i) {
+        if (args_[i] == "--") return false;
+        if (args_[i] == name) {
+            if (i + 1 >= args_.size()) {
+                if (error_.empty()) error_ = name + " needs a value";
+                args_.erase(args_.begin() + static_cast<long>(i));
+                return false;
+            }
+            out = args_[i + 1];
+            args_.erase(args_.begin() + static_cast<long>(i),
+                        args_.begin() + static_cast<long>(i) + 2);
+            return true;
+        }
+        if (args_[i].rfind(name + "=", 0) == 0) {
+            out = args_[i].substr(name.size() + 1);
+            args_.erase(args_.begin() + static_cast<long>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CommandArgs::intValue(const std::string& name, long long min, long long max, long long& out) {
+    std::string text;
+    if (!value(name, text)) return false;
+    if (!parseIntArg(text, min, max, out)) {
+        if (error_.empty())
+            error_ = name + " wants a number from " + std::to_string(min) + " to " +
+                     std::to_string(max) + ", not \"" + text + "\"";
+        return false;
+    }
+    return true;
+}
+
+bool CommandArgs::finish(size_t minPositional, size_t maxPositional) {
+    if (!error_.empty()) return false;
+    std::vector<std::string> rest;
+    bool literal = false;
+    for (const auto& a : args_) {
+        if (!literal && a == "--") {
+            literal = true;
+            continue;
+        }
+        // A single dash keeps negative numbers ("-5") usable as values.
+        if (!literal && a.size() > 2 && a.rfind("--", 0) == 0) {
+            error_ = "unknown option " + a;
+            return false;
+        }
+        rest.push_back(a);
+    }
+    args_ = std::move(rest);
+    if (args_.size() < minPositional) {
+        error_ = "missing argument";
+        return false;
+    }
+    if (args_.size() > maxPositional) {
+        error_ = "unexpected argument \"" + args_[maxPositional] + "\"";
+        return false;
+    }
+    return true;
+}
+
+bool parseIntArg(const std::string& text, long long min, long long max, long long& out) {
+    long long v;
+    if (text.empty() || text.find_first_of(" \t") != std::string::npos) return false;
+    if (!parseInteger(text, v) || v < min || v > max) return false;
+    out = v;
+    return true;
+}
+
+bool parseAddressList(const std::string& text, std::vector<int>& out, std::string& error, int min,
+                      int max) {
+    std::vector<int> list;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t comma = text.find(',', start);
+        std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        long long a, b;
+        size_t dash = item.find('-', 1);
+        bool ok;
+        if (dash != std::string::npos)
+            ok = parseIntArg(item.substr(0, dash), min, max, a) &&
+                 parseIntArg(item.substr(dash + 1), min, max, b) && a <= b;
+        else
+            ok = parseIntArg(item, min, max, a) && (b = a, true);
+        if (!ok) {
+            error = "bad address \"" + item + "\" (addresses " + std::to_string(min) + " to " +
+                    std::to_string(max) + ", lists like 1,2,5 or 3-7)";
+            return false;
+        }
+        for (long long v = a; v <= b; ++v)
+            if (std::find(list.begin(), list.end(), v) == list.end())
+                list.push_back(static_cast<int>(v));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    out = std::move(list);
+    return true;
+}
+
+bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::string& error) {
+    size_t colon = text.find(':');
+    if (colon == std::string::npos) {
+        long long v;
+        if (!parseIntArg(text, 0, 0xFFFFFFFFLL, v) || typeByteCount(descType(v)) == 0 ||
+            descCount(v) == 0) {
+            error = "bad descriptor \"" + text + "\" (like 0x00060213 or 0x0006:float)";
+            return false;
+        }
+        out = static_cast<RegisterDescriptor>(v);
+        return true;
+    }
+    struct TypeName {
+        const char* name;
+        uint8_t type;
+        uint8_t registers;
+    };
+    static const TypeName kTypes[] = {
+        {"float", kTypeFloat, 2},    {"int16", kTypeInt16, 1}, {"uint16", kTypeUInt16, 1},
+        {"uint32", kTypeUInt32, 2},  {"byte", kTypeByte, 1},   {"text8", kTypeText8, 4},
+        {"text50", kTypeText50, 25},
+    };
+    long long reg;
+    std::string typeText = text.substr(colon + 1);
+    if (!parseIntArg(text.substr(0, colon), 0, 0xFFFF, reg)) {
+        error = "bad register in \"" + text + "\" (0 to 0xFFFF)";
+        return false;
+    }
+    for (const auto& t : kTypes) {
+        if (typeText == t.name) {
+            out = makeDescriptor(static_cast<uint16_t>(reg), t.registers, t.type);
+            return true;
+        }
+    }
+    error = "unknown type \"" + typeText + "\" (float, int16, uint16, uint32, byte, text8, text50)";
+    return false;
+}
+
+bool parseHostPort(const std::string& text, std::string& host, uint16_t& port) {
+    size_t colon = text.rfind(':');
+    if (colon == std::string::npos) return false;
+    std::string h = text.substr(0, colon);
+    if (h == "localhost") h = "127.0.0.1";
+    long long p;
+    if (TComm::ParseIPv4(h) == 0xFFFEFFFFu || !parseIntArg(text.substr(colon + 1), 1, 65535, p))
+        return false;
+    host = h;
+    port = static_cast<uint16_t>(p);
+    return true;
+}
+
+} // namespace getkelo::cli
