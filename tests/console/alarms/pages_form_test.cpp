@@ -1,0 +1,105 @@
+// The logger, alarm and signal tabs render their logic's state and drive it (offscreen).
+#include "console/forms/alarm_page.h"
+#include "console/forms/logger_page.h"
+#include "console/forms/signal_page.h"
+#include "console/logging/data_logger.h"
+#include "page_fixture.h"
+#include "ui/scripted_ui.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace getkelo::test {
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "pages_form_test";
+    static char* argv[] = {name, nullptr};
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QApplication a(argc, argv);
+    return a;
+}
+
+class PagesFormTest : public PageTest {
+protected:
+    void SetUp() override { app(); }
+};
+
+TEST_F(PagesFormTest, RecordButtonTakesThePageSettingsAndLocksThemWhileLogging) {
+    device(kFnController);
+    list.setCell(1, kColLogMark, " x");
+    list.setCell(1, kColSerial, "42");
+    const std::string dir = ::testing::TempDir() + "pages_form_logs";
+    ScriptedUi ui;
+    DataLogger logger(list, clock, ui);
+    logger.setWorkDir([&] { return dir; });
+    LoggerPage page;
+    page.attach(&logger);
+    QSignalSpy running(&page, &LoggerPage::runningChanged);
+    page.SollCheck->setChecked(true);
+    page.LogGroup[1]->setChecked(true);
+    page.ZeilenEdit->setText("5");
+    page.StartCheck->setChecked(true);
+
+    page.LogBtn->click();
+    EXPECT_TRUE(logger.running());
+    EXPECT_TRUE(logger.settings().stored.sollCheck);
+    EXPECT_EQ(logger.settings().linesPerFile(), 5);
+    EXPECT_TRUE(logger.settings().start.enabled);
+    EXPECT_FALSE(page.ZeilenEdit->isEnabled());
+    EXPECT_TRUE(page.LogBtn->isChecked());
+    EXPECT_TRUE(page.settings().log);
+    ASSERT_EQ(running.count(), 1);
+
+    page.StopBtn->click();
+    EXPECT_FALSE(logger.running());
+    EXPECT_TRUE(page.ZeilenEdit->isEnabled());
+    EXPECT_FALSE(page.LogBtn->isChecked());
+    EXPECT_EQ(running.count(), 2);
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(PagesFormTest, AlarmTabShowsGroupsLampsMarksAndHighlight) {
+    device(kFnTotalizer);  // a meter
+    AlarmPage logic(list, view, connection);
+    AlarmSheet sheet;
+    sheet.attach(&logic);
+    QSignalSpy highlight(&sheet, &AlarmSheet::highlightChanged);
+    logic.AlarmSheetShow();
+    EXPECT_TRUE(sheet.ReglerAlarm->isHidden());
+    EXPECT_TRUE(sheet.ReverseFlow->isHidden());
+    EXPECT_FALSE(sheet.SensorAlarm->isHidden());
+
+    peer->regs[0x000D] = 0x0020;
+    view.front = ConsolePage::Alarm;
+    logic.refresh(1);
+    ASSERT_EQ(highlight.count(), 1);
+    EXPECT_TRUE(highlight[0][0].toBool());
+
+    logic.delayChange("4");
+    EXPECT_NE(sheet.VerzugEdit->styleSheet().indexOf("ffffc0"), -1);
+    EXPECT_EQ(sheet.VerzugEdit->text(), "4");
+}
+
+TEST_F(PagesFormTest, SignalTabFillsChoicesAndShowsTheNote) {
+    device(kFnController | kFnReverseFlow, "2.3.01");
+    peer->setText(0x1004, "F1S0000", 4);
+    SignalPage logic(list, view, connection);
+    SignalSheet sheet;
+    sheet.attach(&logic);
+    logic.tbsSignaleShow();
+    ASSERT_EQ(sheet.AusgabeBox->count(), 2);
+    EXPECT_EQ(sheet.AusgabeBox->itemText(1), "2..10 V");
+    EXPECT_FALSE(sheet.Achtung->isHidden());
+    logic.outputChange(1);
+    EXPECT_TRUE(sheet.Achtung->isHidden());
+    EXPECT_EQ(sheet.AusgabeBox->currentIndex(), 1);
+    EXPECT_NE(sheet.AusgabeBox->styleSheet().indexOf("#101010"), -1);
+}
+
+} // namespace
+} // namespace getkelo::test
