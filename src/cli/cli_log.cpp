@@ -1,6 +1,7 @@
 #include "base/clock.h"
 #include "base/number_format.h"
 #include "cli/cli_commands.h"
+#include "comm/register_catalogue.h"
 #include "console/device_list.h"
 #include "console/device_probe.h"
 #include "console/logging/data_logger.h"
@@ -25,7 +26,7 @@ std::string logUsage() {
 
 namespace {
 
-constexpr RegisterDescriptor kAccessRegister = makeDescriptor(0x002B, 2, kTypeUInt32);
+
 constexpr int kTimerMs = 100; // the console's polling timer
 
 volatile std::sig_atomic_t stopRequested = 0;
@@ -224,7 +225,7 @@ int runLog(CliContext& context, const std::vector<std::string>& argv) {
     // The probe unlocked the devices; lock them again.
     for (int row = 1; row <= list.count(); ++row) {
         tesra.Address = list.record(row).address;
-        tesra.WriteValue(kAccessRegister, "0", kWriteAddressed);
+        tesra.WriteValue(reg::kAccessCode, "0", kWriteAddressed);
     }
     return kExitOk;
 }

@@ -80,6 +80,8 @@ void Console::FormShow() {
     view_.setLoggerStartStop(localDateTime(comm_.clock().nowMs()));
     view_.closeAboutBox();
 
+    // Devices found again can get a new address at once, as after a scan.
+    view_.setControlEnabled(ConsoleControl::SetAddress, list_.count() > 0);
     if (list_.count() == 0) {
         CheckBusClick(true);
     } else if (list_.selectedRow() == 1) {
@@ -118,6 +120,10 @@ void Console::BeendenMnuClick() {
     settings_.saveDirectories(w, h);
     saveStateOnly(); // the timer stays off: the channel is closed
     view_.endProgram();
+}
+
+void Console::closeConnection() {
+    tesra_.reset();
 }
 
 void Console::reopenConnection() {
@@ -612,23 +618,6 @@ void Console::AlarmResetClick() {
 
 void Console::SoftresetClick() {
     if (tesra_) tesra_->WriteValue(reg::kSoftReset, "1", kWriteBroadcast);
-}
-
-void Console::ModusBoxChange(int entryIndex) {
-    chosenMode_ = controlModeCode(entryIndex);
-    modeChanged_ = true;
-    view_.setControlModeChanged(true);
-}
-
-int Console::writeControlMode() {
-    if (!tesra_ || list_.count() == 0) return 1;
-    tesra_->Address = list_.record(list_.selectedRow()).address;
-    int result = tesra_->WriteValue(reg::kControlMode, std::to_string(chosenMode_), kWriteAddressed);
-    // The page follows what the device holds: a refused write leaves it as it was.
-    if (result == 0) showPressurePageFor(chosenMode_);
-    modeChanged_ = false;
-    view_.setControlModeChanged(false);
-    return result;
 }
 
 void Console::showPressurePageFor(int modeCode) {

@@ -53,6 +53,8 @@ class Console {
     void BeendenMnuClick();
     // Rewrites section "Init" (scope focus loss, end of a scan, record button, exit).
     void saveState();
+    // Before the connection dialog: the channel is closed, so its port can be listed and chosen.
+    void closeConnection();
     // After the connection dialog: closes the connection and opens it again from the settings.
     void reopenConnection();
     // After a language change: the texts that come from the language (grid headers, control
@@ -94,13 +96,7 @@ class Console {
     void CountRstClick();   // "Total löschen"
     void AlarmResetClick(); // "Alarm Reset"
     void SoftresetClick();  // "   Softreset"
-    // The operator chose a control-mode entry: the code is recorded and marked changed.
-    void ModusBoxChange(int entryIndex);
-    int chosenControlMode() const { return chosenMode_; }
-    bool controlModeChanged() const { return modeChanged_; }
-    // Writes the recorded code to the selected device (the signal page's "Übernehmen") and
-    // shows or hides the pressure-control page for it. 0 success, 1 failure.
-    int writeControlMode();
+    // The control-mode choice itself lives on the signal page, which writes the code.
     // Shows or hides the pressure-control page for a mode code of the selected device.
     void showPressurePageFor(int modeCode);
 
@@ -152,8 +148,6 @@ class Console {
     bool pollAll_ = false;
     float pendingSetpoint_ = -1.0f;
     bool hasPendingSetpoint_ = false;
-    int chosenMode_ = 0;
-    bool modeChanged_ = false;
 };
 
 } // namespace getkelo

@@ -91,8 +91,6 @@ class ConsoleView {
 
     // Entries of the control-mode choice "Regelmodus".
     virtual void setControlModeItems(const std::vector<std::string>& items) = 0;
-    // The choice's "changed" mark (light yellow background).
-    virtual void setControlModeChanged(bool changed) = 0;
 
     // Polling scope: false "Nur markiertes Gerät", true "Alle Geräte simultan".
     virtual void setPollingScope(bool allDevices) = 0;

@@ -1,3 +1,5 @@
+#include "console/alarms/signal_page.h"
+#include "console/control_mode.h"
 #include "console_fixture.h"
 
 #include "comm/register_descriptor.h"
@@ -244,16 +246,19 @@ TEST_F(TickTest, ControlModeEntriesRecordCodesAndPressurePageFollowsTheWrite) {
     writeText(ini(), "[Init]\ntesra_1=2\n");
     start();
     EXPECT_FALSE(view.page(ConsolePage::PressureControl));
-    console->ModusBoxChange(3);
-    EXPECT_EQ(console->chosenControlMode(), 10);
-    EXPECT_TRUE(view.modeChanged);
-    console->ModusBoxChange(8);
-    EXPECT_EQ(console->chosenControlMode(), 5);
+    SignalPage signal(console->devices(), view, [this] { return console->connection(); });
+    signal.setPressurePage([this](int code) { console->showPressurePageFor(code); });
+    signal.tbsSignaleShow();
+    signal.modeChange(3);
+    EXPECT_EQ(controlModeCode(signal.state().modeEntry), 10);
+    EXPECT_TRUE(signal.state().modeChanged);
+    signal.modeChange(8);
+    EXPECT_EQ(controlModeCode(signal.state().modeEntry), 5);
     EXPECT_FALSE(view.page(ConsolePage::PressureControl)); // only recorded so far
-    EXPECT_EQ(console->writeControlMode(), 0);
+    signal.UebernehmenClick();
     EXPECT_EQ(bus.device(2)->get(makeDescriptor(0x000E, 1, kTypeUInt16)), "5");
     EXPECT_TRUE(view.page(ConsolePage::PressureControl));
-    EXPECT_FALSE(view.modeChanged);
+    EXPECT_FALSE(signal.state().modeChanged);
     view.front = ConsolePage::PressureControl;
     ticks(1);
     ASSERT_EQ(view.pressureValues.size(), 1u);

@@ -22,7 +22,6 @@ class FakeConsoleView : public ConsoleView {
     std::string setpointText;
     bool setpointFocus = false;
     std::vector<std::string> modeItems;
-    bool modeChanged = false;
     bool scopeAll = false;
     LoggerSettings logger;
     DateTime loggerStart;
@@ -54,7 +53,6 @@ class FakeConsoleView : public ConsoleView {
     void setSetpointText(const std::string& t) override { setpointText = t; }
     bool setpointHasFocus() const override { return setpointFocus; }
     void setControlModeItems(const std::vector<std::string>& items) override { modeItems = items; }
-    void setControlModeChanged(bool c) override { modeChanged = c; }
     void setPollingScope(bool all) override { scopeAll = all; }
     void setLoggerSettings(const LoggerSettings& s) override { logger = s; }
     LoggerSettings loggerSettings() const override { return logger; }

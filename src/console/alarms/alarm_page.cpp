@@ -1,7 +1,7 @@
 #include "console/alarms/alarm_page.h"
 
 #include "base/number_format.h"
-#include "comm/register_descriptor.h"
+#include "comm/register_catalogue.h"
 #include "comm/ttesra.h"
 #include "console/alarms/signal_page.h"
 #include "console/device_list.h"
@@ -9,9 +9,9 @@
 namespace getkelo {
 namespace {
 
-constexpr RegisterDescriptor kDetector = makeDescriptor(0x404E, 1, kTypeUInt16);
-constexpr RegisterDescriptor kDelay = makeDescriptor(0x4087, 1, kTypeUInt16);
-constexpr RegisterDescriptor kLimit = makeDescriptor(0x4052, 2, kTypeFloat);
+constexpr RegisterDescriptor kDetector = reg::kDetectorMode;
+constexpr RegisterDescriptor kDelay = reg::kAlarmDelay;
+constexpr RegisterDescriptor kLimit = reg::kReverseFlowLimit;
 constexpr uint16_t kReverseWordRegister = 0x000C;
 constexpr uint16_t kAlarmWordRegister = 0x000D;
 

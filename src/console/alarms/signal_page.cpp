@@ -1,7 +1,7 @@
 #include "console/alarms/signal_page.h"
 
 #include "base/number_format.h"
-#include "comm/register_descriptor.h"
+#include "comm/register_catalogue.h"
 #include "comm/ttesra.h"
 #include "console/control_mode.h"
 #include "console/device_list.h"
@@ -10,17 +10,17 @@
 namespace getkelo {
 namespace {
 
-constexpr RegisterDescriptor kInputSignal = makeDescriptor(0x4085, 1, kTypeUInt16);
-constexpr RegisterDescriptor kOutputSignal = makeDescriptor(0x4084, 1, kTypeUInt16);
-constexpr RegisterDescriptor kPowerUpOn = makeDescriptor(0x4040, 1, kTypeUInt16);
-constexpr RegisterDescriptor kPowerUpValue = makeDescriptor(0x4041, 2, kTypeFloat);
-constexpr RegisterDescriptor kControlMode = makeDescriptor(0x000E, 1, kTypeUInt16);
-constexpr RegisterDescriptor kCutOff = makeDescriptor(0x404C, 2, kTypeFloat);
-constexpr RegisterDescriptor kTypeText = makeDescriptor(0x1004, 4, kTypeText8);
-constexpr RegisterDescriptor kOutputUnit4 = makeDescriptor(0x5500, 1, kTypeUInt16);
-constexpr RegisterDescriptor kInputUnit4 = makeDescriptor(0x5504, 1, kTypeUInt16);
-constexpr RegisterDescriptor kSlotSelector = makeDescriptor(0x5FFF, 1, kTypeUInt16);
-constexpr RegisterDescriptor kSlotSource = makeDescriptor(0x4139, 1, kTypeUInt16);
+constexpr RegisterDescriptor kInputSignal = reg::kAnalogSignalIn;
+constexpr RegisterDescriptor kOutputSignal = reg::kAnalogSignalOut;
+constexpr RegisterDescriptor kPowerUpOn = reg::kPowerUp;
+constexpr RegisterDescriptor kPowerUpValue = reg::kPowerUpSetpoint;
+constexpr RegisterDescriptor kControlMode = reg::kControlMode;
+constexpr RegisterDescriptor kCutOff = reg::kCutOff;
+constexpr RegisterDescriptor kTypeText = reg::kTypeCode2;
+constexpr RegisterDescriptor kOutputUnit4 = reg::kOutputScaleS4;
+constexpr RegisterDescriptor kInputUnit4 = reg::kInputScaleS4;
+constexpr RegisterDescriptor kSlotSelector = reg::kSlotSelector;
+constexpr RegisterDescriptor kSlotSource = reg::kLutSelect;
 
 long long asInteger(const std::string& text) {
     long long v = 0;
@@ -235,6 +235,11 @@ void SignalPage::UebernehmenClick() {
                     }
                 }
             }
+            // The control mode is written on series 4 too: its pressure modes (entries 8 and 9)
+            // are offered only to series-4 devices and could otherwise never be applied.
+            if (state_.modeChanged)
+                tesra->WriteValue(kControlMode, std::to_string(controlModeCode(state_.modeEntry)),
+                                  kWriteAddressed);
         }
     }
     // The page shows what the device now holds, and so does the pressure-control page.
