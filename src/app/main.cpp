@@ -1,0 +1,112 @@
+// getkelo: the operator console.
+#include "app/app_paths.h"
+#include "base/clock.h"
+#include "comm/tcomm.h"
+#include "comm/ttesra.h"
+#include "console/forms/tget_kelo_m.h"
+#include "sim/device_profiles.h"
+#include "sim/sim_bus.h"
+#include "sim/sim_transport.h"
+#include "ui/qt/qt_ui.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#ifndef GETKELO_BUILD_DATA_DIR
+#define GETKELO_BUILD_DATA_DIR ""
+#endif
+
+namespace {
+
+const char* kUsage =
+    "usage: getkelo [--demo] [--config DIR] [--help]\n"
+    "  --demo        run on a built-in simulated bus of five devices, with settings of its own\n"
+    "  --config DIR  keep GetKelo.ini in DIR (default: $XDG_CONFIG_HOME/getkelo)\n";
+
+struct Options {
+    bool demo = false;
+    bool help = false;
+    std::string config;
+    std::string error;
+};
+
+Options parse(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--demo") {
+            o.demo = true;
+        } else if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--config" && i + 1 < argc) {
+            o.config = argv[++i];
+        } else if (a.rfind("--config=", 0) == 0) {
+            o.config = a.substr(9);
+        } else if (a.size() > 1 && a[0] == '-' && a[1] != '-') {
+            // Qt's own options (-platform offscreen, -style fusion ...) are left to
+            // QApplication, with their value.
+            if (i + 1 < argc && argv[i + 1][0] != '-') ++i;
+        } else {
+            o.error = "getkelo: unknown argument " + a;
+        }
+    }
+    return o;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options opt = parse(argc, argv);
+    if (opt.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!opt.error.empty()) {
+        std::fprintf(stderr, "%s\n%s", opt.error.c_str(), kUsage);
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(opt.demo ? "getkelo-demo" : "getkelo");
+
+    using namespace getkelo;
+    AppPaths paths;
+    paths.configDir = settingsFolder(opt.config, opt.demo ? "getkelo-demo" : "getkelo");
+    if (paths.configDir.empty()) {
+        std::fprintf(stderr, "getkelo: cannot create the settings folder\n");
+        return 1;
+    }
+    paths.programDir =
+        dataFolder(QCoreApplication::applicationDirPath().toStdString(), GETKELO_BUILD_DATA_DIR);
+    const char* home = std::getenv("HOME");
+    paths.homeDir = withSlash(home ? home : "");
+
+    QtUi ui;
+    TComm comm(systemClock(), &ui);
+
+    std::unique_ptr<sim::SimBus> demoBus;
+    if (opt.demo) {
+        demoBus = std::make_unique<sim::SimBus>(systemClock());
+        for (const auto& config : sim::demoBus())
+            demoBus->addDevice(config);
+    }
+
+    TGetKeloM window(comm, ui, {paths.configDir + "GetKelo.ini", paths.programDir, paths.homeDir});
+    ui.setParent(&window);
+    if (demoBus) {
+        window.setWindowTitle("GetKelo - Demo");
+        sim::SimBus* bus = demoBus.get();
+        window.console().setConnectionFactory([bus](TComm& c) {
+            TChannel channel =
+                c.AttachTransport(std::make_unique<sim::SimTransport>(*bus, c.clock()));
+            return std::make_unique<TTesra>(c, channel);
+        });
+    }
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,25 @@
+#include "console/forms/filter_page.h"
+
+#include "console/forms/page_builder.h"
+
+#include <QHBoxLayout>
+
+namespace getkelo {
+
+FilterPage::FilterPage(QWidget* parent) : ConsolePageWidget(ConsolePage::Filter, "Filter", parent) {
+    setObjectName("tbsFilterT4");
+    auto* row = new QHBoxLayout(this);
+    row->addWidget(fieldGroup(this, "", "Filter",
+                              {{"lblFilterType", "Filter Typ"},
+                               {"lblFilterFactor", "Filter Faktor"},
+                               {"lblTickFilter", "Tick Filter"},
+                               {"lblMeasureFilter", "Messwert Filter"},
+                               {"lblFilterSamplesFirst", "Filter Samples First"},
+                               {"lblFilterBand", "Filter Band"},
+                               {"lblFilterSamplesNext", "Filter Samples Next"},
+                               {"lblFilterChange", "Filter Änderung"},
+                               {"btnSaveFilter", "Übernehmen"}}));
+    row->addStretch();
+}
+
+} // namespace getkelo

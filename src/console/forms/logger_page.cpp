@@ -1,0 +1,227 @@
+#include "console/forms/logger_page.h"
+
+#include "console/forms/component_texts.h"
+#include "console/logging/data_logger.h"
+#include "console/text_source.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+namespace getkelo {
+
+static QHBoxLayout* timeRow(QWidget* parent, std::array<QLineEdit*, 5>& fields) {
+    auto* row = new QHBoxLayout;
+    const int widths[5] = {28, 28, 44, 28, 28};
+    const char* seps[5] = {".", ".", "  ", ":", ""};
+    for (int i = 0; i < 5; ++i) {
+        fields[i] = new QLineEdit(parent);
+        fields[i]->setFixedWidth(widths[i]);
+        fields[i]->setMaxLength(i == 2 ? 4 : 2);
+        row->addWidget(fields[i]);
+        if (*seps[i]) row->addWidget(new QLabel(seps[i], parent));
+    }
+    row->addStretch();
+    return row;
+}
+
+static void readClock(const std::array<QLineEdit*, 5>& f, bool enabled, LogClockTime& t) {
+    t.enabled = enabled;
+    t.day = f[0]->text().toInt();
+    t.month = f[1]->text().toInt();
+    t.year = f[2]->text().toInt();
+    t.hour = f[3]->text().toInt();
+    t.minute = f[4]->text().toInt();
+}
+
+LoggerPage::LoggerPage(QWidget* parent)
+    : ConsolePageWidget(ConsolePage::Logger, "Daten-Logger", parent) {
+    markComponent(this, "LogSheet");
+    auto* grid = new QGridLayout(this);
+
+    auto* points = new QGroupBox("Datenpunkte", this);
+    markComponent(points, "LogBox");
+    auto* pl = new QVBoxLayout(points);
+    auto* flow = new QCheckBox("Messwert", points);
+    flow->setChecked(true);
+    flow->setEnabled(false); // the flow is always logged
+    SollCheck = new QCheckBox("Sollwert", points);
+    TotalCheck = new QCheckBox("Total", points);
+    TempCheck = new QCheckBox("Temperatur", points);
+    VentilCheck = new QCheckBox("Ventilstellung", points);
+    markComponent(VentilCheck, "VentilCheck");
+    for (QCheckBox* c : {flow, SollCheck, TotalCheck, TempCheck, VentilCheck})
+        pl->addWidget(c);
+
+    auto* mode = new QGroupBox("Aufzeichnungsart", this);
+    markComponent(mode, "LogGroup");
+    auto* ml = new QGridLayout(mode);
+    LogGroup[0] = new QRadioButton("Endlos", mode);
+    LogGroup[1] = new QRadioButton("Zeilen / Datei:", mode);
+    LogGroup[2] = new QRadioButton("Datei /", mode);
+    ZeilenEdit = new QLineEdit("100", mode);
+    ZeilenEdit->setFixedWidth(60);
+    DauerBox = new QComboBox(mode);
+    DauerBox->setMinimumWidth(100);
+    ml->addWidget(LogGroup[0], 0, 0);
+    ml->addWidget(LogGroup[1], 1, 0);
+    ml->addWidget(ZeilenEdit, 1, 1);
+    ml->addWidget(LogGroup[2], 2, 0);
+    ml->addWidget(DauerBox, 2, 1);
+    LogGroup[0]->setChecked(true);
+
+    auto* timing = new QGroupBox("Start / Stop", this);
+    markComponent(timing, "AutoBox");
+    auto* tl = new QGridLayout(timing);
+    auto* interval = new QLabel("Intervall [s]", timing);
+    markComponent(interval, "dZeitEdit");
+    dZeitEdit = new QLineEdit("0", timing);
+    dZeitEdit->setFixedWidth(60);
+    StartCheck = new QCheckBox("Start", timing);
+    StopCheck = new QCheckBox("Stop", timing);
+    tl->addWidget(interval, 0, 0);
+    tl->addWidget(dZeitEdit, 0, 1, Qt::AlignLeft);
+    tl->addWidget(StartCheck, 1, 0);
+    tl->addLayout(timeRow(timing, startFields), 1, 1);
+    tl->addWidget(StopCheck, 2, 0);
+    tl->addLayout(timeRow(timing, stopFields), 2, 1);
+
+    auto* buttons = new QHBoxLayout;
+    LogBtn = new QPushButton("Aufzeichnen", this);
+    markComponent(LogBtn, "LogBtn");
+    LogBtn->setCheckable(true);
+    StopBtn = new QPushButton("Anhalten", this);
+    markComponent(StopBtn, "StopBtn");
+    directoryButton = new QPushButton("Arbeitsverzeichnis", this);
+    directoryButton->setObjectName("DirBtn");
+    buttons->addWidget(LogBtn);
+    buttons->addWidget(StopBtn);
+    buttons->addStretch();
+    buttons->addWidget(directoryButton);
+
+    grid->addWidget(points, 0, 0);
+    grid->addWidget(mode, 0, 1);
+    grid->addWidget(timing, 0, 2);
+    grid->addLayout(buttons, 1, 0, 1, 3);
+    grid->setRowStretch(2, 1);
+
+    connect(LogBtn, &QPushButton::clicked, this, [this](bool down) {
+        if (!logger_) return;
+        if (down && !logger_->running()) {
+            pull();
+            logger_->recordClick();
+        }
+        refresh();
+    });
+    connect(StopBtn, &QPushButton::clicked, this, [this] {
+        if (logger_) logger_->stopClick();
+        refresh();
+    });
+}
+
+void LoggerPage::attach(DataLogger* logger) {
+    logger_ = logger;
+    if (!logger_) return;
+    pull();
+    logger_->setChanged([this] { refresh(); });
+    refresh();
+}
+
+QList<QWidget*> LoggerPage::settingControls() const {
+    QList<QWidget*> w{SollCheck,  TotalCheck, TempCheck,  VentilCheck, dZeitEdit,
+                      ZeilenEdit, DauerBox,   StartCheck, StopCheck,   directoryButton};
+    for (auto* r : LogGroup)
+        w << r;
+    for (auto* f : startFields)
+        w << f;
+    for (auto* f : stopFields)
+        w << f;
+    return w;
+}
+
+void LoggerPage::pull() {
+    if (!logger_) return;
+    LogSettings& s = logger_->settings();
+    const bool log = s.stored.log;
+    s.stored = settings();
+    s.stored.log = log;
+    readClock(startFields, StartCheck->isChecked(), s.start);
+    readClock(stopFields, StopCheck->isChecked(), s.stop);
+}
+
+void LoggerPage::refresh() {
+    if (!logger_) return;
+    const bool running = logger_->running();
+    const LogSettings& s = logger_->settings();
+    {
+        QSignalBlocker b1(StartCheck), b2(StopCheck), b3(LogBtn);
+        StartCheck->setChecked(s.start.enabled);
+        StopCheck->setChecked(s.stop.enabled);
+        LogBtn->setChecked(running);
+    }
+    for (QWidget* w : settingControls())
+        w->setEnabled(!running);
+    StopBtn->setEnabled(running);
+    if (running != wasRunning_) {
+        wasRunning_ = running;
+        emit runningChanged(running);
+    }
+}
+
+void LoggerPage::applyLanguage(const TextSource& texts) {
+    const int keep = DauerBox->currentIndex();
+    DauerBox->clear();
+    for (int i = 0; i < 4; ++i)
+        DauerBox->addItem(QString::fromStdString(texts.text("DauerBox" + std::to_string(i))));
+    DauerBox->setCurrentIndex(keep >= 0 ? keep : 0);
+}
+
+void LoggerPage::setSettings(const LoggerSettings& s) {
+    SollCheck->setChecked(s.sollCheck);
+    TotalCheck->setChecked(s.totalCheck);
+    TempCheck->setChecked(s.tempCheck);
+    VentilCheck->setChecked(s.ventilCheck);
+    dZeitEdit->setText(QString::fromStdString(s.dZeitEdit));
+    if (s.logGroup >= 0 && s.logGroup < 3) LogGroup[s.logGroup]->setChecked(true);
+    ZeilenEdit->setText(QString::fromStdString(s.zeilenEdit));
+    if (s.dauerBox >= 0 && s.dauerBox < DauerBox->count()) DauerBox->setCurrentIndex(s.dauerBox);
+    LogBtn->setChecked(s.log);
+    if (logger_) {
+        pull();
+        // The record button state is the logger's: restored here, started by the console.
+        logger_->settings().stored.log = logger_->running();
+    }
+}
+
+LoggerSettings LoggerPage::settings() const {
+    LoggerSettings s;
+    s.sollCheck = SollCheck->isChecked();
+    s.totalCheck = TotalCheck->isChecked();
+    s.tempCheck = TempCheck->isChecked();
+    s.ventilCheck = VentilCheck->isChecked();
+    s.dZeitEdit = dZeitEdit->text().toStdString();
+    for (int i = 0; i < 3; ++i)
+        if (LogGroup[i]->isChecked()) s.logGroup = i;
+    s.zeilenEdit = ZeilenEdit->text().toStdString();
+    s.dauerBox = std::max(0, DauerBox->currentIndex());
+    s.log = logger_ ? logger_->running() : LogBtn->isChecked();
+    return s;
+}
+
+void LoggerPage::setStartStop(const DateTime& t) {
+    const int values[5] = {t.day, t.month, t.year, t.hour, t.minute};
+    for (int i = 0; i < 5; ++i) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, i == 2 ? "%04d" : "%02d", values[i]);
+        startFields[i]->setText(buf);
+        stopFields[i]->setText(buf);
+    }
+    if (logger_) pull();
+}
+
+} // namespace getkelo

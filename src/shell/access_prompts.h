@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+namespace getkelo {
+
+class Clock;
+class IniFile;
+class UiAdapter;
+
+// The service-code dialog: asks for the code with the stored one as initial text and stores
+// the answer. Cancel leaves the stored value alone. True when a value was written.
+bool editServicePassword(UiAdapter& ui, IniFile& settings);
+
+// Asks for the daily access code ("Passwort"); true only for the exact code of today.
+bool askDailyAccessCode(UiAdapter& ui, Clock& clock);
+
+} // namespace getkelo

@@ -1,0 +1,20 @@
+#pragma once
+#include <QDialog>
+#include <QLabel>
+
+namespace getkelo {
+
+// The maker's contact data from "Kontakt.txt".
+class TKontakt : public QDialog {
+    Q_OBJECT
+  public:
+    explicit TKontakt(QWidget* parent = nullptr);
+    // Reads "Kontakt.txt" of the program directory again and shows it.
+    void load(const std::string& programDir);
+    QString shownText() const { return text_->text(); }
+
+  private:
+    QLabel* text_;
+};
+
+} // namespace getkelo
