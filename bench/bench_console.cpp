@@ -38,7 +38,6 @@ class QuietView : public ConsoleView {
     void setSetpointText(const std::string&) override {}
     bool setpointHasFocus() const override { return false; }
     void setControlModeItems(const std::vector<std::string>&) override {}
-    void setControlModeChanged(bool) override {}
     void setPollingScope(bool) override {}
     void setLoggerSettings(const LoggerSettings&) override {}
     LoggerSettings loggerSettings() const override { return {}; }
@@ -113,6 +112,55 @@ void BM_PollRoundDemoBus(benchmark::State& state) {
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_PollRoundDemoBus)->Unit(benchmark::kMicrosecond);
+
+// Start-up with the five demo devices stored, as the desktop program does it (the stored
+// devices probed one per tick): the bus time until the window is usable, and until every
+// device is back and the stored row selected, in virtual milliseconds.
+void BM_StartupFiveStoredDevices(benchmark::State& state) {
+    std::string dir =
+        (std::filesystem::temp_directory_path() / ("getkelo-bench-s-" + std::to_string(getpid())))
+            .string();
+    std::filesystem::create_directories(dir);
+    std::string ini = dir + "/GetKelo.ini";
+    {
+        IniFile f(ini);
+        IniFile::Batch b(f);
+        for (int a = 1; a <= 5; ++a)
+            f.writeInteger("Init", "tesra_" + std::to_string(a), a);
+    }
+    double usableMs = 0, restoredMs = 0;
+    int64_t runs = 0;
+    for (auto _ : state) {
+        VirtualClock clock;
+        TComm comm(clock);
+        sim::SimBus bus(clock);
+        for (const auto& c : sim::demoBus())
+            bus.addDevice(c);
+        QuietView view;
+        ScriptedUi ui;
+        MapTextSource texts;
+        Console console(comm, view, ui, texts, ConsolePaths{ini, dir, dir});
+        console.setConnectionFactory([&](TComm& c) {
+            return std::make_unique<TTesra>(
+                c, c.AttachTransport(std::make_unique<sim::SimTransport>(bus, clock)));
+        });
+        console.setRestoreInTicks(true);
+        int64_t t0 = clock.nowMs();
+        console.FormShow();
+        usableMs += static_cast<double>(clock.nowMs() - t0);
+        while (!console.started()) {
+            clock.sleepMs(100); // the polling timer's interval
+            console.TimerTimer();
+        }
+        restoredMs += static_cast<double>(clock.nowMs() - t0);
+        ++runs;
+        if (console.devices().count() != 5) state.SkipWithError("demo bus not found");
+    }
+    state.counters["virtual_ms_until_usable"] = usableMs / static_cast<double>(runs);
+    state.counters["virtual_ms_until_restored"] = restoredMs / static_cast<double>(runs);
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_StartupFiveStoredDevices)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

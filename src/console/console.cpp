@@ -42,7 +42,8 @@ Console::~Console() = default;
 // ---------------------------------------------------------------- start and stop
 
 void Console::FormShow() {
-    if (started_) return;
+    if (shown_) return;
+    shown_ = true;
     // The debug trace goes to stderr only when asked for, as a debugger would show it.
     if (std::getenv("GETKELO_DEBUG")) std::clog << "Starte Get Kelo." << std::endl;
     view_.showAboutBox();
@@ -55,7 +56,21 @@ void Console::FormShow() {
     view_.setGraphSize(settings_.graphWidth, settings_.graphHeight);
 
     // The devices of the last run, in their old order.
-    for (const StoredDevice& stored : settings_.storedDevices()) {
+    toRestore_ = settings_.storedDevices();
+    restoreNext_ = 0;
+    restoring_ = true;
+    if (restoreInTicks_) {
+        // The window is usable at once; the stored devices come back one per tick.
+        view_.setControlEnabled(ConsoleControl::ScanButton, false);
+        return;
+    }
+    while (restoring_)
+        restoreNextDevice();
+}
+
+void Console::restoreNextDevice() {
+    while (restoreNext_ < toRestore_.size()) {
+        const StoredDevice stored = toRestore_[restoreNext_++];
         if (list_.full()) break;
         if (list_.findAddress(stored.address)) continue; // a damaged file listing one twice
         int before = list_.count();
@@ -66,8 +81,15 @@ void Console::FormShow() {
         // Only the device just found gets the mark; a silent address marks nobody.
         if (stored.logged && list_.count() > before)
             list_.setCell(list_.count(), kColLogMark, " x");
+        return;
     }
+    restoring_ = false;
+    toRestore_.clear();
+    finishStartup();
+}
 
+void Console::finishStartup() {
+    view_.setControlEnabled(ConsoleControl::ScanButton, true);
     view_.setMixerNames(settings_.mixerNames());
 
     pollAll_ = settings_.multi();
@@ -464,6 +486,10 @@ void Console::TimerTimer() {
 }
 
 void Console::tick() {
+    if (restoring_) {
+        restoreNextDevice();
+        return;
+    }
     if (scanning_) {
         Probe();
         if (!scanning_) saveStateOnly(); // the scan has just ended

@@ -48,7 +48,12 @@ class Console {
     // ---- start and stop
     // The main window's first show; later calls do nothing.
     void FormShow();
+    // True once start-up is complete (with restoring in ticks: after the last stored device).
     bool started() const { return started_; }
+    // The stored devices are probed again one per polling tick instead of all inside
+    // FormShow, so the window is usable at once (the desktop program turns this on).
+    void setRestoreInTicks(bool on) { restoreInTicks_ = on; }
+    bool restoring() const { return restoring_; }
     // Exit command and closing the main window.
     void BeendenMnuClick();
     // Rewrites section "Init" (scope focus loss, end of a scan, record button, exit).
@@ -111,6 +116,8 @@ class Console {
 
   private:
     void saveStateOnly();
+    void restoreNextDevice();
+    void finishStartup();
     void addProbedDevice(const DeviceIdentity& id);
     void endScan();
     void hideDevicePages();
@@ -140,7 +147,12 @@ class Console {
     ZoomHook* zoomHook_ = nullptr;
     TickDoneFlag tickDone_;
 
+    bool shown_ = false;
     bool started_ = false;
+    bool restoreInTicks_ = false;
+    bool restoring_ = false;
+    std::vector<StoredDevice> toRestore_;
+    size_t restoreNext_ = 0;
     bool scanning_ = false;
     int scanAddress_ = 1;
     int notTaken_ = 0; // devices of this scan that found the list full

@@ -21,6 +21,28 @@ TEST_F(SettingsStartTest, AddressKeysStopAtFirstMissingRow) {
     EXPECT_FALSE(console->scanning());
 }
 
+TEST_F(SettingsStartTest, RestoringInTicksLeavesTheWindowUsableAndEndsLikeAtOnce) {
+    for (int a : {3, 7, 9})
+        bus.addDevice(simDevice(Generation::Series4, a, 100 + a));
+    writeText(ini(), "[Init]\ntesra_1=3\ntesra_2=7\ntesra_3=9\nAktiv=2\n");
+    makeConsole();
+    console->setRestoreInTicks(true);
+    int64_t t0 = clock.nowMs();
+    console->FormShow();
+    // Nothing waited on the bus inside the first show.
+    EXPECT_EQ(clock.nowMs(), t0);
+    EXPECT_EQ(list().count(), 0);
+    EXPECT_FALSE(console->started());
+    EXPECT_FALSE(console->scanning()); // an empty list while restoring is no reason to scan
+    for (int i = 0; i < 10 && !console->started(); ++i)
+        console->TimerTimer();
+    ASSERT_TRUE(console->started());
+    ASSERT_EQ(list().count(), 3);
+    EXPECT_EQ(list().cell(3, kColAddress), "9");
+    EXPECT_EQ(list().selectedRow(), 2);
+    EXPECT_FALSE(console->scanning());
+}
+
 TEST_F(SettingsStartTest, AddressKeyThatIsNoNumberIsSkippedNotTheEnd) {
     bus.addDevice(simDevice(Generation::Second, 3, 301));
     bus.addDevice(simDevice(Generation::Second, 9, 901));
