@@ -74,33 +74,46 @@ void BM_ScanEmptyAddress(benchmark::State& state) {
 }
 BENCHMARK(BM_ScanEmptyAddress);
 
-// One polling tick over the five demo devices ("Alle Geräte simultan").
-void BM_PollRoundDemoBus(benchmark::State& state) {
-    std::string dir =
-        (std::filesystem::temp_directory_path() / ("getkelo-bench-" + std::to_string(getpid())))
-            .string();
+// A settings folder whose file stores the five demo devices (and the polling scope).
+std::string storedDemoSettings(const std::string& tag, bool pollAll) {
+    std::string dir = (std::filesystem::temp_directory_path() /
+                       ("getkelo-bench-" + tag + "-" + std::to_string(getpid())))
+                          .string();
     std::filesystem::create_directories(dir);
-    std::string ini = dir + "/GetKelo.ini";
-    {
-        IniFile f(ini);
-        IniFile::Batch b(f);
-        f.writeBool("Init", "Multi", true);
-        for (int a = 1; a <= 5; ++a)
-            f.writeInteger("Init", "tesra_" + std::to_string(a), a);
+    IniFile f(dir + "/GetKelo.ini");
+    IniFile::Batch b(f);
+    f.writeBool("Init", "Multi", pollAll);
+    for (int a = 1; a <= 5; ++a)
+        f.writeInteger("Init", "tesra_" + std::to_string(a), a);
+    return dir;
+}
+
+// A console on the in-process demo bus and virtual time.
+struct DemoConsole {
+    explicit DemoConsole(const std::string& dir)
+        : comm(clock), bus(clock),
+          console(comm, view, ui, texts, ConsolePaths{dir + "/GetKelo.ini", dir, dir}) {
+        for (const auto& c : sim::demoBus())
+            bus.addDevice(c);
+        console.setConnectionFactory([this](TComm& c) {
+            return std::make_unique<TTesra>(
+                c, c.AttachTransport(std::make_unique<sim::SimTransport>(bus, clock)));
+        });
     }
     VirtualClock clock;
-    TComm comm(clock);
-    sim::SimBus bus(clock);
-    for (const auto& c : sim::demoBus())
-        bus.addDevice(c);
+    TComm comm;
+    sim::SimBus bus;
     QuietView view;
     ScriptedUi ui;
     MapTextSource texts;
-    Console console(comm, view, ui, texts, ConsolePaths{ini, dir, dir});
-    console.setConnectionFactory([&](TComm& c) {
-        return std::make_unique<TTesra>(
-            c, c.AttachTransport(std::make_unique<sim::SimTransport>(bus, clock)));
-    });
+    Console console;
+};
+
+// One polling tick over the five demo devices ("Alle Geräte simultan").
+void BM_PollRoundDemoBus(benchmark::State& state) {
+    std::string dir = storedDemoSettings("poll", true);
+    DemoConsole demo(dir);
+    Console& console = demo.console;
     console.FormShow();
     if (console.devices().count() != 5) state.SkipWithError("demo bus not found");
     for (auto _ : state)
@@ -117,42 +130,21 @@ BENCHMARK(BM_PollRoundDemoBus)->Unit(benchmark::kMicrosecond);
 // devices probed one per tick): the bus time until the window is usable, and until every
 // device is back and the stored row selected, in virtual milliseconds.
 void BM_StartupFiveStoredDevices(benchmark::State& state) {
-    std::string dir =
-        (std::filesystem::temp_directory_path() / ("getkelo-bench-s-" + std::to_string(getpid())))
-            .string();
-    std::filesystem::create_directories(dir);
-    std::string ini = dir + "/GetKelo.ini";
-    {
-        IniFile f(ini);
-        IniFile::Batch b(f);
-        for (int a = 1; a <= 5; ++a)
-            f.writeInteger("Init", "tesra_" + std::to_string(a), a);
-    }
+    std::string dir = storedDemoSettings("start", false);
     double usableMs = 0, restoredMs = 0;
     int64_t runs = 0;
     for (auto _ : state) {
-        VirtualClock clock;
-        TComm comm(clock);
-        sim::SimBus bus(clock);
-        for (const auto& c : sim::demoBus())
-            bus.addDevice(c);
-        QuietView view;
-        ScriptedUi ui;
-        MapTextSource texts;
-        Console console(comm, view, ui, texts, ConsolePaths{ini, dir, dir});
-        console.setConnectionFactory([&](TComm& c) {
-            return std::make_unique<TTesra>(
-                c, c.AttachTransport(std::make_unique<sim::SimTransport>(bus, clock)));
-        });
+        DemoConsole demo(dir);
+        Console& console = demo.console;
         console.setRestoreInTicks(true);
-        int64_t t0 = clock.nowMs();
+        int64_t t0 = demo.clock.nowMs();
         console.FormShow();
-        usableMs += static_cast<double>(clock.nowMs() - t0);
+        usableMs += static_cast<double>(demo.clock.nowMs() - t0);
         while (!console.started()) {
-            clock.sleepMs(100); // the polling timer's interval
+            demo.clock.sleepMs(100); // the polling timer's interval
             console.TimerTimer();
         }
-        restoredMs += static_cast<double>(clock.nowMs() - t0);
+        restoredMs += static_cast<double>(demo.clock.nowMs() - t0);
         ++runs;
         if (console.devices().count() != 5) state.SkipWithError("demo bus not found");
     }

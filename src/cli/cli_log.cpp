@@ -209,13 +209,7 @@ int runLog(CliContext& context, const std::vector<std::string>& argv) {
                 list.setCell(row, kColFlow, pollErrorText(m.result));
                 continue;
             }
-            list.setCell(row, kColFlow, m.flow);
-            list.setCell(row, kColTemperature, m.temperature);
-            if (m.hasTotal) list.setCell(row, kColTotal, m.total);
-            if (m.hasSetpoint) {
-                rec.setpoint = m.setpoint;
-                rec.valve = m.valve;
-            }
+            storeMeasurement(list, row, m);
             if (due) logger.writeLine(row);
         }
         if (!stopRequested) clock.sleepMs(kTimerMs);

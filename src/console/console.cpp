@@ -568,15 +568,9 @@ bool Console::pollRow(int row, bool lineDue) {
     tesra_->Address = rec.address;
     Measurement m = readMeasurement(*tesra_, rec.functions);
     if (m.result == kResultOk) {
-        list_.setCell(row, kColFlow, m.flow);
-        list_.setCell(row, kColTemperature, m.temperature);
-        if (m.hasTotal) list_.setCell(row, kColTotal, m.total);
-        if (m.hasSetpoint) {
-            rec.setpoint = m.setpoint;
-            rec.valve = m.valve;
-            if (row == list_.selectedRow() && !view_.setpointHasFocus())
-                view_.setSetpointText(formatGeneral(m.setpoint, 7));
-        }
+        storeMeasurement(list_, row, m);
+        if (m.hasSetpoint && row == list_.selectedRow() && !view_.setpointHasFocus())
+            view_.setSetpointText(formatGeneral(m.setpoint, 7));
         if (lineDue && list_.marked(row, kColLogMark)) logHook_->writeLine(row);
         if (zoomHook_) zoomHook_->showFlow(row, m.flow, rec.unit);
         return true;

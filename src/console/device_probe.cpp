@@ -6,6 +6,7 @@
 #include "comm/register_descriptor.h"
 #include "comm/ttesra.h"
 #include "comm/value_codec.h"
+#include "console/device_list.h"
 
 #include <cstring>
 
@@ -134,6 +135,17 @@ std::string pollErrorText(int result) {
         return "CRC error!";
     default:
         return "";
+    }
+}
+
+void storeMeasurement(DeviceList& list, int row, const Measurement& m) {
+    list.setCell(row, kColFlow, m.flow);
+    list.setCell(row, kColTemperature, m.temperature);
+    if (m.hasTotal) list.setCell(row, kColTotal, m.total);
+    if (m.hasSetpoint) {
+        skelo& rec = list.record(row);
+        rec.setpoint = m.setpoint;
+        rec.valve = m.valve;
     }
 }
 

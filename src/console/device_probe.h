@@ -7,6 +7,7 @@
 namespace getkelo {
 
 class TTesra;
+class DeviceList;
 
 // What the identity read of one address finds.
 struct DeviceIdentity {
@@ -52,6 +53,9 @@ struct Measurement {
     float valve = 0;
 };
 Measurement readMeasurement(TTesra& tesra, uint32_t functions);
+
+// A good poll into the row's cells (flow, temperature, totalizer) and record (setpoint, valve).
+void storeMeasurement(DeviceList& list, int row, const Measurement& m);
 
 // The list text of a failed poll: "Timeout!", "Too short!", "CRC error!".
 std::string pollErrorText(int result);
