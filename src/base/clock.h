@@ -6,7 +6,7 @@ namespace getkelo {
 // All waiting and all reading of the time go through one Clock, so tests can run
 // a 1.1 s bus timeout or a day of logging on virtual time.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds since the Unix epoch (UTC).
     virtual int64_t nowMs() = 0;
@@ -18,7 +18,7 @@ public:
 
 // The real clock: steady sleeps, poll() for descriptors.
 class SystemClock final : public Clock {
-public:
+  public:
     int64_t nowMs() override;
     void sleepMs(int ms) override;
     bool waitFd(int fd, bool forWrite, int ms) override;
@@ -27,7 +27,7 @@ public:
 // Test clock: time moves only when something waits. waitFd looks once without blocking
 // and, when nothing is there, lets the whole wait pass in virtual time.
 class VirtualClock final : public Clock {
-public:
+  public:
     explicit VirtualClock(int64_t startMs = 1700000000000) : now_(startMs) {}
     int64_t nowMs() override { return now_; }
     void sleepMs(int ms) override;
@@ -36,7 +36,7 @@ public:
     void setMs(int64_t ms) { now_ = ms; }
     int64_t sleptMs() const { return slept_; }
 
-private:
+  private:
     int64_t now_;
     int64_t slept_ = 0;
 };

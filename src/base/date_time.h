@@ -17,7 +17,11 @@ int64_t toEpochMs(const DateTime& t);
 // ("dd.MM.yy", "hh:mm:ss", "yyyy-dd-mm-00"); every other character is copied.
 std::string formatDateTime(const std::string& pattern, const DateTime& t);
 
-inline std::string formatShortDate(const DateTime& t) { return formatDateTime("dd.MM.yy", t); }
-inline std::string formatLongTime(const DateTime& t) { return formatDateTime("hh:mm:ss", t); }
+inline std::string formatShortDate(const DateTime& t) {
+    return formatDateTime("dd.MM.yy", t);
+}
+inline std::string formatLongTime(const DateTime& t) {
+    return formatDateTime("hh:mm:ss", t);
+}
 
 } // namespace getkelo

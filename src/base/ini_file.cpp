@@ -21,13 +21,15 @@ bool sameName(const std::string& a, const std::string& b) {
 
 std::string trim(const std::string& s) {
     size_t a = 0, b = s.size();
-    while (a < b && (s[a] == ' ' || s[a] == '\t')) ++a;
-    while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t' || s[b - 1] == '\r')) --b;
+    while (a < b && (s[a] == ' ' || s[a] == '\t'))
+        ++a;
+    while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t' || s[b - 1] == '\r'))
+        --b;
     return s.substr(a, b - a);
 }
 
 long long fileStamp(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return -1;
     return static_cast<long long>(st.st_mtim.tv_sec) * 1000000007LL + st.st_mtim.tv_nsec +
            static_cast<long long>(st.st_size) * 31;
@@ -66,9 +68,11 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
         done += static_cast<size_t>(w);
     }
     // Keep the permissions of the file being replaced.
-    struct stat st{};
-    if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-    else ::fchmod(fd, 0644);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0)
+        ::fchmod(fd, st.st_mode & 07777);
+    else
+        ::fchmod(fd, 0644);
     if (::fsync(fd) != 0) {
         int e = errno;
         ::close(fd);
@@ -151,7 +155,8 @@ bool IniFile::save() {
 bool IniFile::commit() {
     std::string out;
     for (const Section& s : sections_) {
-        if (!s.name.empty() || !s.header.empty()) out += (s.header.empty() ? "[" + s.name + "]" : s.header) + "\r\n";
+        if (!s.name.empty() || !s.header.empty())
+            out += (s.header.empty() ? "[" + s.name + "]" : s.header) + "\r\n";
         for (const Line& l : s.lines) {
             out += (l.key.empty() ? l.text : l.key + "=" + l.value) + "\r\n";
         }
@@ -159,7 +164,7 @@ bool IniFile::commit() {
     dirty_ = false;
     bool ok = writeFileAtomically(path_, utf8ToCp1252(out), &lastError_);
     stamp_ = fileStamp(path_);
-    if (!ok) loaded_ = false;  // read the disk's truth next time
+    if (!ok) loaded_ = false; // read the disk's truth next time
     return ok;
 }
 
@@ -204,7 +209,8 @@ bool IniFile::writeString(const std::string& section, const std::string& key,
     load();
     // A line break inside a value would start a new line of the file.
     std::string v;
-    for (char c : value) v += (c == '\r' || c == '\n') ? ' ' : c;
+    for (char c : value)
+        v += (c == '\r' || c == '\n') ? ' ' : c;
     Section* s = findSection(section);
     if (!s) {
         Section ns;
@@ -217,7 +223,8 @@ bool IniFile::writeString(const std::string& section, const std::string& key,
     } else {
         // New keys go after the last key=value line, before trailing blank lines.
         size_t at = s->lines.size();
-        while (at > 0 && trim(s->lines[at - 1].text).empty() && s->lines[at - 1].key.empty()) --at;
+        while (at > 0 && trim(s->lines[at - 1].text).empty() && s->lines[at - 1].key.empty())
+            --at;
         s->lines.insert(s->lines.begin() + static_cast<long>(at), Line{"", key, v});
     }
     return save();
@@ -249,18 +256,20 @@ bool IniFile::valueExists(const std::string& section, const std::string& key) co
 std::vector<std::string> IniFile::sectionNames() const {
     load();
     std::vector<std::string> out;
-    for (size_t i = 1; i < sections_.size(); ++i) out.push_back(sections_[i].name);
+    for (size_t i = 1; i < sections_.size(); ++i)
+        out.push_back(sections_[i].name);
     return out;
 }
 
 std::vector<std::string> IniFile::sectionValues(const std::string& section) const {
     std::vector<std::string> out;
-    for (auto& [k, v] : sectionPairs(section)) out.push_back(k + "=" + v);
+    for (auto& [k, v] : sectionPairs(section))
+        out.push_back(k + "=" + v);
     return out;
 }
 
-std::vector<std::pair<std::string, std::string>> IniFile::sectionPairs(
-    const std::string& section) const {
+std::vector<std::pair<std::string, std::string>>
+IniFile::sectionPairs(const std::string& section) const {
     load();
     std::vector<std::pair<std::string, std::string>> out;
     if (Section* s = findSection(section))

@@ -15,7 +15,7 @@ namespace getkelo {
 // Like a private-profile file, each object sees what others wrote to the same path: the
 // file is read again whenever it changed on disk.
 class IniFile {
-public:
+  public:
     explicit IniFile(std::string path);
 
     const std::string& path() const { return path_; }
@@ -49,24 +49,24 @@ public:
     // Defers the disk writes of a burst of changes (a state save) to one atomic replacement
     // at the end of the scope. Nested scopes flush at the outermost end.
     class Batch {
-    public:
+      public:
         explicit Batch(IniFile& f) : f_(f) { ++f_.batchDepth_; }
         ~Batch();
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
 
-    private:
+      private:
         IniFile& f_;
     };
 
-private:
+  private:
     struct Line {
-        std::string text;  // the raw line for anything that is not key=value
-        std::string key;   // empty for raw lines
+        std::string text; // the raw line for anything that is not key=value
+        std::string key;  // empty for raw lines
         std::string value;
     };
     struct Section {
-        std::string name;  // empty for lines before the first section
+        std::string name; // empty for lines before the first section
         std::string header;
         std::vector<Line> lines;
     };
@@ -79,7 +79,7 @@ private:
 
     std::string path_;
     mutable std::vector<Section> sections_;
-    mutable long long stamp_ = -2;  // mtime+size signature of what sections_ holds
+    mutable long long stamp_ = -2; // mtime+size signature of what sections_ holds
     mutable bool loaded_ = false;
     int batchDepth_ = 0;
     bool dirty_ = false;

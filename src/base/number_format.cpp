@@ -12,14 +12,17 @@ namespace {
 
 void stripTrailingZeros(std::string& s) {
     if (s.find('.') == std::string::npos) return;
-    while (!s.empty() && s.back() == '0') s.pop_back();
+    while (!s.empty() && s.back() == '0')
+        s.pop_back();
     if (!s.empty() && s.back() == '.') s.pop_back();
 }
 
 std::string trim(const std::string& s) {
     size_t a = 0, b = s.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
+    while (a < b && std::isspace(static_cast<unsigned char>(s[a])))
+        ++a;
+    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1])))
+        --b;
     return s.substr(a, b - a);
 }
 
@@ -70,28 +73,34 @@ double textToDouble(const std::string& text) {
     if (comma != std::string::npos) t[comma] = '.';
     // Only decimal notation: strtod would also take hex and "inf"; the operator means neither.
     size_t i = 0;
-    while (i < t.size() && std::isspace(static_cast<unsigned char>(t[i]))) ++i;
+    while (i < t.size() && std::isspace(static_cast<unsigned char>(t[i])))
+        ++i;
     size_t start = i;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     size_t digits = 0;
-    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, ++digits;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])))
+        ++i, ++digits;
     if (i < t.size() && t[i] == '.') {
         ++i;
-        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, ++digits;
+        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])))
+            ++i, ++digits;
     }
     if (digits == 0) return 0;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
         size_t j = i + 1;
         if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
         if (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j]))) {
-            while (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j]))) ++j;
+            while (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j])))
+                ++j;
             i = j;
         }
     }
     return std::strtod(t.substr(start, i - start).c_str(), nullptr);
 }
 
-float TextToFloat(const std::string& text) { return static_cast<float>(textToDouble(text)); }
+float TextToFloat(const std::string& text) {
+    return static_cast<float>(textToDouble(text));
+}
 
 bool parseInteger(const std::string& text, long long& out) {
     std::string t = trim(text);
@@ -112,10 +121,14 @@ bool parseInteger(const std::string& text, long long& out) {
     for (; i < t.size(); ++i) {
         int d;
         char c = t[i];
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         v = v * base + d;
         if (v > 0x7FFFFFFFFFFFFFFFULL) return false;
     }

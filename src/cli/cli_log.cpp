@@ -26,7 +26,6 @@ std::string logUsage() {
 
 namespace {
 
-
 constexpr int kTimerMs = 100; // the console's polling timer
 
 volatile std::sig_atomic_t stopRequested = 0;

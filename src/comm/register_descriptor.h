@@ -20,9 +20,15 @@ enum TypeCode : uint8_t {
 constexpr RegisterDescriptor makeDescriptor(uint16_t reg, uint8_t count, uint8_t type) {
     return static_cast<uint32_t>(reg) << 16 | static_cast<uint32_t>(count) << 8 | type;
 }
-constexpr uint16_t descRegister(RegisterDescriptor d) { return static_cast<uint16_t>(d >> 16); }
-constexpr uint8_t descCount(RegisterDescriptor d) { return static_cast<uint8_t>(d >> 8); }
-constexpr uint8_t descType(RegisterDescriptor d) { return static_cast<uint8_t>(d); }
+constexpr uint16_t descRegister(RegisterDescriptor d) {
+    return static_cast<uint16_t>(d >> 16);
+}
+constexpr uint8_t descCount(RegisterDescriptor d) {
+    return static_cast<uint8_t>(d >> 8);
+}
+constexpr uint8_t descType(RegisterDescriptor d) {
+    return static_cast<uint8_t>(d);
+}
 
 // Bytes a value of this type occupies in the register data (0 for unknown types).
 int typeByteCount(uint8_t type);

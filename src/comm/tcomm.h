@@ -32,7 +32,7 @@ using AnswerComplete = std::function<bool(const uint8_t* data, int length)>;
 
 // The channel primitives and the settings they share. One instance for the whole run.
 class TComm {
-public:
+  public:
     explicit TComm(Clock& clock, UiAdapter* ui = nullptr);
     ~TComm();
     TComm(const TComm&) = delete;
@@ -65,8 +65,8 @@ public:
                   int handle);
     // 0 complete (or nothing awaited), 1 nothing came / channel not open, 2 incomplete.
     // Pending input is discarded before the request goes out, so every exchange starts clean.
-    int SendReceive(uint8_t* buffer, int requestLength, int responseLength, bool isTcp,
-                    int handle, const AnswerComplete& complete = {});
+    int SendReceive(uint8_t* buffer, int requestLength, int responseLength, bool isTcp, int handle,
+                    const AnswerComplete& complete = {});
 
     static uint32_t ParseIPv4(const std::string& text);
 
@@ -83,7 +83,7 @@ public:
     UiAdapter* ui() const { return ui_; }
     void setUi(UiAdapter* ui) { ui_ = ui; }
 
-private:
+  private:
     TChannel openSerial(const TConnectionSettings& s, bool updateSet);
     TChannel openTcp(const TConnectionSettings& s);
     void showOpenError(const std::string& text, const std::string& title);

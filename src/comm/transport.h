@@ -8,7 +8,7 @@ class Clock;
 // One way of moving bytes to the bus. The channel primitives of TComm never ask which kind
 // they hold; serial ports, TCP gateways and the in-process simulator each implement this.
 class Transport {
-public:
+  public:
     virtual ~Transport() = default;
     virtual bool isTcp() const = 0;
     // One write; returns what the write returns (bytes written, or -1).

@@ -15,13 +15,13 @@ inline constexpr int8_t kWriteBroadcast = 112; // slave address 0, one send, no 
 inline constexpr int kResultOk = 0;
 inline constexpr int kResultNoAnswer = 1;
 inline constexpr int kResultShort = 2;
-inline constexpr int kResultBadAnswer = 3;  // wrong CRC, or an answer of another slave/function
+inline constexpr int kResultBadAnswer = 3; // wrong CRC, or an answer of another slave/function
 
 inline constexpr int kFrameBufferSize = 256;
 
 // The device connection: an open channel plus the slave address of the device addressed.
 class TTesra {
-public:
+  public:
     TTesra(TComm& comm, const TConnectionSettings& settings);
     // Adopts a channel that is already open (the in-process simulator, test peers).
     TTesra(TComm& comm, TChannel channel);
@@ -44,7 +44,7 @@ public:
     TComm& comm() const { return comm_; }
     bool isOpen() const { return Handle > 0; }
 
-private:
+  private:
     TComm& comm_;
 };
 

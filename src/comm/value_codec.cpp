@@ -13,14 +13,21 @@ namespace getkelo {
 
 int typeByteCount(uint8_t type) {
     switch (type) {
-    case kTypeFloat: return 4;
+    case kTypeFloat:
+        return 4;
     case kTypeInt16:
-    case kTypeUInt16: return 2;
-    case kTypeUInt32: return 4;
-    case kTypeByte: return 1;
-    case kTypeText8: return 8;
-    case kTypeText50: return 50;
-    default: return 0;
+    case kTypeUInt16:
+        return 2;
+    case kTypeUInt32:
+        return 4;
+    case kTypeByte:
+        return 1;
+    case kTypeText8:
+        return 8;
+    case kTypeText50:
+        return 50;
+    default:
+        return 0;
     }
 }
 
@@ -28,13 +35,15 @@ namespace {
 
 uint32_t bigEndian(const uint8_t* d, int n) {
     uint32_t v = 0;
-    for (int i = 0; i < n; ++i) v = v << 8 | d[i];
+    for (int i = 0; i < n; ++i)
+        v = v << 8 | d[i];
     return v;
 }
 
 std::string textUpTo(const uint8_t* d, int max) {
     int n = 0;
-    while (n < max && d[n] != 0) ++n;
+    while (n < max && d[n] != 0)
+        ++n;
     return cp1252ToUtf8(std::string(reinterpret_cast<const char*>(d), n));
 }
 
@@ -42,7 +51,8 @@ std::string textUpTo(const uint8_t* d, int max) {
 // character, wrapping arithmetic, no digits gives 0.
 uint32_t wrappingInteger(const std::string& t) {
     size_t i = 0;
-    while (i < t.size() && std::isspace(static_cast<unsigned char>(t[i]))) ++i;
+    while (i < t.size() && std::isspace(static_cast<unsigned char>(t[i])))
+        ++i;
     bool neg = false;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) neg = t[i++] == '-';
     uint32_t v = 0;
@@ -55,12 +65,18 @@ uint32_t wrappingInteger(const std::string& t) {
 
 std::string ValueToText(const uint8_t* data, uint8_t type) {
     switch (type) {
-    case kTypeText8: return textUpTo(data, 7);  // the eighth byte never belongs to the text
-    case kTypeText50: return textUpTo(data, 50);
-    case kTypeInt16: return std::to_string(static_cast<int16_t>(bigEndian(data, 2)));
-    case kTypeUInt16: return std::to_string(static_cast<uint16_t>(bigEndian(data, 2)));
-    case kTypeUInt32: return std::to_string(bigEndian(data, 4));
-    case kTypeByte: return std::to_string(data[0]);
+    case kTypeText8:
+        return textUpTo(data, 7); // the eighth byte never belongs to the text
+    case kTypeText50:
+        return textUpTo(data, 50);
+    case kTypeInt16:
+        return std::to_string(static_cast<int16_t>(bigEndian(data, 2)));
+    case kTypeUInt16:
+        return std::to_string(static_cast<uint16_t>(bigEndian(data, 2)));
+    case kTypeUInt32:
+        return std::to_string(bigEndian(data, 4));
+    case kTypeByte:
+        return std::to_string(data[0]);
     case kTypeFloat: {
         uint32_t bits = bigEndian(data, 4);
         bool neg = bits & 0x80000000u;
@@ -70,7 +86,8 @@ std::string ValueToText(const uint8_t* data, uint8_t type) {
         std::memcpy(&f, &bits, 4);
         return formatGeneral(f, 7);
     }
-    default: return "";
+    default:
+        return "";
     }
 }
 
@@ -79,7 +96,8 @@ void TextToValue(uint8_t* dst, uint8_t type, const std::string& text) {
         int n = type == kTypeText8 ? 8 : 50;
         std::string raw = utf8ToCp1252(text);
         // Bytes after the text are NUL: the device reads up to the first NUL.
-        for (int i = 0; i < n; ++i) dst[i] = i < static_cast<int>(raw.size()) ? raw[i] : 0;
+        for (int i = 0; i < n; ++i)
+            dst[i] = i < static_cast<int>(raw.size()) ? raw[i] : 0;
         return;
     }
     int n = typeByteCount(type);
@@ -87,7 +105,8 @@ void TextToValue(uint8_t* dst, uint8_t type, const std::string& text) {
     uint32_t v;
     if (type == kTypeFloat) {
         std::string up;
-        for (char c : text) up += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (char c : text)
+            up += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         bool nan = up.find("NAN") != std::string::npos;
         if (nan || up.find("INF") != std::string::npos) {
             v = nan ? 0x7FFFFFFFu : 0x7F800000u;
@@ -99,7 +118,8 @@ void TextToValue(uint8_t* dst, uint8_t type, const std::string& text) {
     } else {
         v = wrappingInteger(text);
     }
-    for (int i = 0; i < n; ++i) dst[i] = static_cast<uint8_t>(v >> (8 * (n - 1 - i)));
+    for (int i = 0; i < n; ++i)
+        dst[i] = static_cast<uint8_t>(v >> (8 * (n - 1 - i)));
 }
 
 std::string versionText(uint16_t w) {

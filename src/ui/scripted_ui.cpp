@@ -2,8 +2,8 @@
 
 namespace getkelo {
 
-MsgAnswer ScriptedUi::messageBox(const std::string& text, const std::string& caption,
-                                 MsgIcon icon, MsgButtons buttons) {
+MsgAnswer ScriptedUi::messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                                 MsgButtons buttons) {
     messages.push_back({text, caption, icon, buttons});
     if (!messageAnswers.empty()) {
         MsgAnswer a = messageAnswers.front();
@@ -11,7 +11,7 @@ MsgAnswer ScriptedUi::messageBox(const std::string& text, const std::string& cap
         return a;
     }
     return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes
-                                                                             : MsgAnswer::Ok;
+                                                                              : MsgAnswer::Ok;
 }
 
 std::optional<std::string> ScriptedUi::inputBox(const std::string& caption,
@@ -27,10 +27,18 @@ std::optional<std::string> ScriptedUi::inputBox(const std::string& caption,
 void ScriptedUi::progressStart(const std::string& caption, const std::string& label, int maximum) {
     progressEvents.push_back("start:" + caption + "|" + label + "|" + std::to_string(maximum));
 }
-void ScriptedUi::progressLabel(const std::string& label) { progressEvents.push_back("label:" + label); }
-void ScriptedUi::progressPosition(int p) { progressEvents.push_back("pos:" + std::to_string(p)); }
-void ScriptedUi::progressMaximum(int m) { progressEvents.push_back("max:" + std::to_string(m)); }
-void ScriptedUi::progressFinish(const std::string& t) { progressEvents.push_back("finish:" + t); }
+void ScriptedUi::progressLabel(const std::string& label) {
+    progressEvents.push_back("label:" + label);
+}
+void ScriptedUi::progressPosition(int p) {
+    progressEvents.push_back("pos:" + std::to_string(p));
+}
+void ScriptedUi::progressMaximum(int m) {
+    progressEvents.push_back("max:" + std::to_string(m));
+}
+void ScriptedUi::progressFinish(const std::string& t) {
+    progressEvents.push_back("finish:" + t);
+}
 
 std::optional<std::string> ScriptedUi::chooseFolder(const std::string&, const std::string&) {
     if (chooserAnswers.empty()) return std::nullopt;
@@ -57,7 +65,8 @@ bool ScriptedUi::openHelp(const std::string& path) {
 
 std::vector<std::string> ScriptedUi::messageTexts() const {
     std::vector<std::string> out;
-    for (const auto& m : messages) out.push_back(m.text);
+    for (const auto& m : messages)
+        out.push_back(m.text);
     return out;
 }
 

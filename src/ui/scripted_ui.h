@@ -11,7 +11,7 @@ namespace getkelo {
 // UiAdapter for tests: records everything shown, answers from queues. An empty queue gives
 // the harmless answer (Ok / Yes for message boxes, cancel for inputs and choosers).
 class ScriptedUi : public UiAdapter {
-public:
+  public:
     struct Message {
         std::string text, caption;
         MsgIcon icon;
@@ -23,8 +23,9 @@ public:
 
     std::vector<Message> messages;
     std::vector<Input> inputs;
-    std::vector<std::string> progressEvents;  // "start:caption|label", "label:..", "pos:N", "finish:.."
-    std::vector<std::string> printed;         // html of printed documents
+    std::vector<std::string>
+        progressEvents;               // "start:caption|label", "label:..", "pos:N", "finish:.."
+    std::vector<std::string> printed; // html of printed documents
     std::vector<std::string> helpOpened;
     int beeps = 0;
 

@@ -11,7 +11,7 @@ enum class MsgAnswer { Ok, Cancel, Yes, No };
 // Everything the logic may ask of the operator or the desktop. The desktop program
 // implements it with Qt; tests use ScriptedUi, which records and answers from a queue.
 class UiAdapter {
-public:
+  public:
     virtual ~UiAdapter() = default;
 
     virtual MsgAnswer messageBox(const std::string& text, const std::string& caption,

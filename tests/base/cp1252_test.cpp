@@ -9,12 +9,14 @@ TEST(Cp1252, RoundTripOfGermanTextAndSpecialSigns) {
     std::string single = utf8ToCp1252(utf8);
     EXPECT_EQ(single[0], '\xDC');
     EXPECT_NE(single.find('\xB0'), std::string::npos);
-    EXPECT_NE(single.find('\x80'), std::string::npos);  // euro sign
+    EXPECT_NE(single.find('\x80'), std::string::npos); // euro sign
     EXPECT_EQ(cp1252ToUtf8(single), utf8);
 }
 
 TEST(Cp1252, UnmappableCharactersBecomeQuestionMarks) {
-    EXPECT_EQ(utf8ToCp1252("a\xE2\x86\x92" "b"), "a?b");  // U+2192 arrow
+    EXPECT_EQ(utf8ToCp1252("a\xE2\x86\x92"
+                           "b"),
+              "a?b"); // U+2192 arrow
 }
 
 TEST(Cp1252, SingleByteInputSurvivesTheUtf8Direction) {

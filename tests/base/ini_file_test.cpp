@@ -15,10 +15,11 @@ namespace fs = std::filesystem;
 namespace {
 
 class IniFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("getkelo_ini_" + std::to_string(getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() /
+               ("getkelo_ini_" + std::to_string(getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         path_ = (dir_ / "GetKelo.ini").string();
@@ -44,7 +45,7 @@ TEST_F(IniFileTest, MissingFileAndKeysGiveDefaults) {
     EXPECT_FALSE(f.readBool("Tesra", "TcpIp", false));
     EXPECT_DOUBLE_EQ(f.readFloat("Mischer0", "GasAnteil_2", 0.5), 0.5);
     EXPECT_TRUE(f.sectionNames().empty());
-    EXPECT_FALSE(fs::exists(path_));  // reading never creates the file
+    EXPECT_FALSE(fs::exists(path_)); // reading never creates the file
 }
 
 TEST_F(IniFileTest, NamesAreCaseInsensitiveAndWritesReachTheFileAtOnce) {
@@ -52,7 +53,7 @@ TEST_F(IniFileTest, NamesAreCaseInsensitiveAndWritesReachTheFileAtOnce) {
     ASSERT_TRUE(f.writeString("Programm", "Sprache", "English"));
     ASSERT_TRUE(f.writeBool("Tesra", "TcpIp", true));
     ASSERT_TRUE(f.writeInteger("Tesra", "Port", 502));
-    IniFile other(path_);  // a second object sees the writes
+    IniFile other(path_); // a second object sees the writes
     EXPECT_EQ(other.readString("PROGRAMM", "sprache"), "English");
     EXPECT_TRUE(other.readBool("tesra", "TCPIP"));
     EXPECT_EQ(other.readInteger("Tesra", "port"), 502);
@@ -117,7 +118,8 @@ TEST_F(IniFileTest, BatchWritesOnceAtTheEnd) {
     {
         IniFile::Batch batch(f);
         f.eraseSection("Init");
-        for (int i = 1; i <= 20; ++i) f.writeInteger("Init", "tesra_" + std::to_string(i), i);
+        for (int i = 1; i <= 20; ++i)
+            f.writeInteger("Init", "tesra_" + std::to_string(i), i);
         // Nothing reached the disk yet: the old state is still there.
         EXPECT_EQ(IniFile(path_).readString("Init", "Multi"), "0");
     }
@@ -128,9 +130,11 @@ TEST_F(IniFileTest, BatchWritesOnceAtTheEnd) {
 
 TEST_F(IniFileTest, NoTemporaryFilesAreLeftBehind) {
     IniFile f(path_);
-    for (int i = 0; i < 5; ++i) f.writeInteger("A", "k", i);
+    for (int i = 0; i < 5; ++i)
+        f.writeInteger("A", "k", i);
     int files = 0;
-    for (auto& e : fs::directory_iterator(dir_)) files += e.is_regular_file();
+    for (auto& e : fs::directory_iterator(dir_))
+        files += e.is_regular_file();
     EXPECT_EQ(files, 1);
 }
 

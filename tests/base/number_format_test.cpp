@@ -30,7 +30,8 @@ TEST(FormatGeneral, SevenSignificantDigitsLikeDeviceValues) {
         {50.000001, "50"},
         {static_cast<float>(0.1), "0.1"},
     };
-    for (const auto& c : cases) EXPECT_EQ(formatGeneral(c.value, 7), c.text) << c.value;
+    for (const auto& c : cases)
+        EXPECT_EQ(formatGeneral(c.value, 7), c.text) << c.value;
 }
 
 TEST(FormatGeneral, NonFiniteValues) {
@@ -53,10 +54,11 @@ TEST(TextToFloat, CommaOrPointAndLeadingPartOnly) {
         const char* text;
         float value;
     } cases[] = {
-        {"12,5", 12.5f}, {"12.5", 12.5f}, {"  -3", -3.f}, {"+4e2", 400.f}, {"7abc", 7.f},
-        {"abc", 0.f},    {"", 0.f},       {"1,5,7", 1.5f}, {"2e", 2.f},   {".5", 0.5f},
+        {"12,5", 12.5f}, {"12.5", 12.5f}, {"  -3", -3.f},  {"+4e2", 400.f}, {"7abc", 7.f},
+        {"abc", 0.f},    {"", 0.f},       {"1,5,7", 1.5f}, {"2e", 2.f},     {".5", 0.5f},
     };
-    for (const auto& c : cases) EXPECT_FLOAT_EQ(TextToFloat(c.text), c.value) << c.text;
+    for (const auto& c : cases)
+        EXPECT_FLOAT_EQ(TextToFloat(c.text), c.value) << c.text;
 }
 
 TEST(ParseInteger, WholeTextOnly) {

@@ -25,7 +25,7 @@ QApplication& app() {
 }
 
 class PagesFormTest : public PageTest {
-protected:
+  protected:
     void SetUp() override { app(); }
 };
 
@@ -64,7 +64,7 @@ TEST_F(PagesFormTest, RecordButtonTakesThePageSettingsAndLocksThemWhileLogging) 
 }
 
 TEST_F(PagesFormTest, AlarmTabShowsGroupsLampsMarksAndHighlight) {
-    device(kFnTotalizer);  // a meter
+    device(kFnTotalizer); // a meter
     AlarmPage logic(list, view, connection);
     AlarmSheet sheet;
     sheet.attach(&logic);

@@ -115,7 +115,8 @@ TEST_F(SignalPageTest, Series4CopiesTheSlotAndWritesOnlyTheOutputWithItsScaleCha
     // cut-off is not.
     EXPECT_EQ(peer->writes[3], std::make_pair(uint16_t(0x000E), 1));
     EXPECT_EQ(peer->regs[0x000E], 1);
-    for (auto& w : peer->writes) EXPECT_NE(w.first, 0x404C);
+    for (auto& w : peer->writes)
+        EXPECT_NE(w.first, 0x404C);
 }
 
 TEST_F(SignalPageTest, Series4VoltOutputSelectsTheVoltEntry) {
