@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
@@ -98,6 +99,7 @@ class FormsTest : public QObject {
     void gridModelRepaintsOnlyWhenTheListChanged();
     void pollingDoesNotTakeTheFocusFromTheSetpointEntry();
     void destroyingAShownWindowDoesNotTouchTheDestroyedConsole();
+    void setpointFiftyIsFollowedAndAnUnpluggedBusEmptiesTheListUntilPluggedBack();
 };
 
 void FormsTest::switchingTheLanguageRelabelsMenusAndGridHeadersAtOnce() {
@@ -168,6 +170,57 @@ void FormsTest::startUpScansTheDemoBusAndSelectingARowFillsTheModbusPage() {
     b.window->syncFromConsole();
     QCOMPARE(b.window->grid()->selectionModel()->currentIndex().row(), 1);
     QVERIFY(!b.window->modbusPage()->flowField->text().isEmpty());
+}
+
+// The operator's road on the demo bus: device 1, setpoint 50, the flow follows; the bus is
+// pulled: the devices fail four ticks each and leave, a scan starts; plugged back, the scan
+// finds them again. GETKELO_SCREENSHOT_DIR=<dir> also saves the live Modbus page.
+void FormsTest::setpointFiftyIsFollowedAndAnUnpluggedBusEmptiesTheListUntilPluggedBack() {
+    Bench b;
+    b.window->resize(1040, 640);
+    b.window->show();
+    b.startAndScan();
+    QCOMPARE(b.window->console().devices().count(), 5);
+    auto tick = [&b] {
+        b.clock.sleepMs(100); // the timer's interval
+        b.window->console().TimerTimer();
+        b.window->pollTimer()->stop();
+        b.window->syncFromConsole();
+    };
+    const QModelIndex first = b.window->gridModel()->index(0, 0);
+    QTest::mouseClick(b.window->grid()->viewport(), Qt::LeftButton, {},
+                      b.window->grid()->visualRect(first).center());
+    b.window->pollTimer()->stop();
+    QCOMPARE(b.window->console().devices().selectedRow(), 1);
+    ModbusPage* page = b.window->modbusPage();
+    page->setpointEdit->setText("50");
+    QTest::mouseClick(page->SollOKBtn, Qt::LeftButton);
+    b.window->pollTimer()->stop();
+    for (int i = 0; i < 30; ++i) // about five seconds of bus time
+        tick();
+    const double flow = page->flowField->text().toDouble();
+    QVERIFY2(flow > 47 && flow < 53, qPrintable(page->flowField->text()));
+    QCOMPARE(b.window->console().devices().cell(1, kColFlow), page->flowField->text().toStdString());
+    if (const char* shots = std::getenv("GETKELO_SCREENSHOT_DIR"))
+        b.window->grab().save(QString(shots) + "/modbus_page_live.png");
+
+    b.bus.setUnplugged(true);
+    for (int i = 0; i < 5 * 4 + 2 && b.window->console().devices().count() > 0; ++i)
+        tick();
+    QCOMPARE(b.window->console().devices().count(), 0);
+    tick();
+    QVERIFY(b.window->console().scanning());
+    QVERIFY(page->CheckBus->isChecked());
+
+    // Plugged back while that scan runs: the operator ends it and scans again.
+    b.bus.setUnplugged(false);
+    QTest::mouseClick(page->CheckBus, Qt::LeftButton);
+    QVERIFY(!b.window->console().scanning());
+    QTest::mouseClick(page->CheckBus, Qt::LeftButton);
+    QVERIFY(b.window->console().scanning());
+    for (int i = 0; i < 260 && b.window->console().scanning(); ++i)
+        tick();
+    QCOMPARE(b.window->console().devices().count(), 5);
 }
 
 void FormsTest::closingTheWindowRunsTheExitRoutine() {
