@@ -314,12 +314,6 @@ TEST(BusFile, DescribesDevicesAndRefusesNonsense) {
     ::unlink(path.c_str());
 }
 
-} // namespace
-} // namespace getkelo::sim::test
-
-namespace getkelo::sim::test {
-namespace {
-
 TEST(SimBus, FilterBlockSaveWithFillerIsAnswered) {
     DemoBus d;
     d.unlock(1);

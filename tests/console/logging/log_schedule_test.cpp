@@ -73,16 +73,6 @@ TEST(LogSchedule, MissedPeriodsAreSkippedNotBackfilledWithStaleTimes) {
     EXPECT_EQ(dueLines(s, sch, {0, 5300, 5400, 5900, 6000}), (std::vector<int64_t>{0, 5000, 6000}));
 }
 
-TEST(LogSchedule, StartTimeInThePastStartsAtTheFirstTickAndSwitchesStartOff) {
-    LogSettings s = settingsWith("0");
-    s.start.enabled = true;
-    s.start.set(localDateTime(kT0 - 3'600'000));
-    LogSchedule sch;
-    sch.begin(s, kT0);
-    EXPECT_TRUE(sch.step(s, kT0).lineDue);
-    EXPECT_FALSE(s.start.enabled);
-}
-
 TEST(LogSchedule, StartTimeAheadHoldsLinesBackUntilItPasses) {
     LogSettings s = settingsWith("0");
     s.start.enabled = true;
