@@ -11,6 +11,7 @@
 
 #include <QApplication>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -72,6 +73,9 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // Qt takes the operator's locale for everything; numbers must keep "." as the decimal point
+    // (device texts, files, and the C library conversions below the widgets).
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(opt.demo ? "getkelo-demo" : "getkelo");
 
     using namespace getkelo;
