@@ -2,265 +2,34 @@
 """Writes the shipped language files (Windows-1252, CR LF) and Kontakt.txt.
 
 Run from anywhere: python3 data/make_data.py. The flag images and help documents are
-committed as they are; only the texts below are generated, so a translator edits this table.
+committed as they are; only the texts are generated, so a translator edits the tables in data/texts/.
 """
 import os
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-# key, German, English
-TEXTS = [
-    # main menu
-    ("DateiMnu", "Datei", "File"),
-    ("Verzeichnis", "Arbeitsverzeichnis", "Working directory"),
-    ("ImportMnu", "Konfig einlesen", "Import setup"),
-    ("ExportMnu", "Konfig erzeugen", "Export setup"),
-    ("UpdateMnu", " Firmware Update", " Firmware update"),
-    ("UpdateAllmnu", " Alle Geräte Updaten", " Update all devices"),
-    ("mnuKalibrationT4", "Datensätze", "Data sets"),
-    ("Datenstze1", "Datensätze", "Data sets"),
-    ("GraphMenu", "Graph", "Graph"),
-    ("Connection", "Anschluss", "Connection"),
-    ("Help", "Hilfe", "Help"),
-    ("Kalibration", "Kalibration", "Calibration"),
-    ("Info", "Info", "About"),
-    # device page
-    ("MultiGroup", "Abfrage", "Polling"),
-    ("AllAdr247", "Alle Adr. 247", "All addr. 247"),
-    ("SetEdit", "Setze Adresse", "Set address"),
-    ("CheckBus", "Suche kel-o", "Search kel-o"),
-    ("Ubernehmen", "Übernehmen", "Apply"),
-    ("Setpoint0", "Alle Sollwerte 0", "All setpoints 0"),
-    ("Total0", "Total löschen", "Clear total"),
-    # device list headers
-    ("Address", "Adresse", "Address"),
-    ("SerialNo", "Serien-Nr.", "Serial no."),
-    ("TypeCode", "Typ", "Type code"),
-    ("Gas", "Gas", "Gas"),
-    ("Range", "Bereich", "Range"),
-    ("FlowEdit", "Fluss", "Flow"),
-    ("Unit", "Einheit", "Unit"),
-    ("Temp.", "Temp.", "Temp."),
-    ("Total", "Total", "Total"),
-    # signal page
-    ("SignalSheet", "Signale", "Signals"),
-    ("Sollwertvorgabe", "Sollwertvorgabe", "Setpoint input"),
-    ("Messwertausgabe", "Messwertausgabe", "Measured value output"),
-    ("Schleichmenge", "Schleichmenge", "Creep flow"),
-    ("CutOff", "Abschaltung [%]", "Cut-off [%]"),
-    ("Aufstartwert", "Aufstart-Sollwert", "Power-up setpoint"),
-    ("PowerUpSet", "Aktivieren", "Enable"),
-    ("PowerUpLabel", "(Nur Regelmodus digital)", "(digital control mode only)"),
-    ("ModusGroup", "Regelmodus", "Control mode"),
-    # alarm page
-    ("AlarmSheet", "Alarm", "Alarm"),
-    ("SensorAlarm", "Sensor-Alarme", "Sensor alarms"),
-    ("MeterAlarm", "Messgerät-Alarme", "Meter alarms"),
-    ("ReglerAlarm", "Regler-Alarme", "Controller alarms"),
-    ("Alarm00Label", "Power-Up Alarm", "Power-up alarm"),
-    ("Alarm01Label", "Analogeingang Alarm", "Analog input alarm"),
-    ("Alarm02Label", "Fluss bei Stellwert 0%", "Flow at valve 0%"),
-    ("Alarm03Label", "Kein Fluss bei SW 100%", "No flow at setpoint 100%"),
-    ("Alarm04Label", "Keine Flussänderung", "No flow change"),
-    ("Alarm05Label", "Kommunikationsfehler", "Communication error"),
-    ("Alarm06Label", "RAM-Schreibfehler", "RAM write error"),
-    ("Alarm07Label", "EEPROM Zugriffsfehler", "EEPROM access error"),
-    ("Alarm08Label", "Totalisatorwert verloren", "Totalizer value lost"),
-    ("Alarm09Label", "Keine Parameterwerte", "No parameter values"),
-    ("Alarm10Label", "Stromeingang Alarm", "Current input alarm"),
-    ("Alarm16Label", "Fluss < 0", "Flow < 0"),
-    ("Alarm17Label", "Fluss < Grenzwert", "Flow < limit"),
-    ("Alarm17Label2", "(mit Hysterese)", "(with hysteresis)"),
-    ("ReverseFlowEdit", "Grenzwert [0..20%]", "Limit [0..20%]"),
-    ("ReverseFlowLabel", "Rückwärtsfluss Detektor", "Reverse-flow detector"),
-    ("Plausibel", "Plausibilitätsüberprüfung", "Plausibility check"),
-    ("Verzug", "Alarm Verzögerung", "Alarm delay"),
-    ("DetektorSet", "Detektor-Verhalten", "Detector behaviour"),
-    # logger page
-    ("LogSheet", "Daten-Logger", "Data logger"),
-    ("LogBox", "Datenpunkte", "Data points"),
-    ("VentilCheck", "Ventilstellung", "Valve position"),
-    ("LogGroup", "Aufzeichnungsart", "Recording mode"),
-    ("AutoBox", "Start / Stop", "Start / stop"),
-    ("dZeitEdit", "Intervall [s]", "Interval [s]"),
-    ("LogBtn", "Aufzeichnen", "Record"),
-    ("StopBtn", "Anhalten", "Stop"),
-    ("DauerBox0", "1 Minute", "1 minute"),
-    ("DauerBox1", "1 Stunde", "1 hour"),
-    ("DauerBox2", "1 Tag", "1 day"),
-    ("DauerBox3", "7 Tage", "7 days"),
-    # mixer page
-    ("MixSheet", "Mischer", "Mixer"),
-    ("GroupBox4", "Mischer", "Mixers"),
-    ("NeuBtn", "Neuer Mischer", "New mixer"),
-    ("DeleteBtn", "Löschen", "Delete"),
-    ("GroupBox5", "Zusammensetzung", "Composition"),
-    ("MixOKBtn", "Übernehmen", "Apply"),
-    ("Label3", "Einheit", "Unit"),
-    ("GroupBox6", "Gemisch", "Mixture"),
-    ("SollwertEdit", "Sollwert", "Setpoint"),
-    ("TotalRangeEdit", "Bereich", "Range"),
-    ("TotalFlowEdit", "Istwert", "Actual flow"),
-    ("Label5", "Gesamttotal", "Total of mixture"),
-    ("SollMixOKBtn", "Übernehmen", "Apply"),
-    ("Button1", "Total löschen", "Clear total"),
-    ("LabeledEdit3", "Gesamttotal", "Total of mixture"),
-    ("Label6", "Totaleinheit", "Total unit"),
-    ("GroupBox7", "Mischen", "Mixing"),
-    ("MixBtn", "Mischen", "Mix"),
-    ("StopBtn2", "Anhalten", "Stop"),
-    # control modes (entry index order of the control-mode choice)
-    ("ModusBox0", "Digital (Bus)", "Digital (bus)"),
-    ("ModusBox1", "Analog", "Analog"),
-    ("ModusBox2", "Ventil fix", "Valve fixed"),
-    ("ModusBox3", "Ventil zu", "Valve closed"),
-    ("ModusBox4", "Ventil offen", "Valve open"),
-    ("ModusBox5", "Sollwert Rampe", "Setpoint ramp"),
-    ("ModusBox6", "Analog Rampe", "Analog ramp"),
-    ("ModusBox7", "Testmodus", "Test mode"),
-    ("ModusBox8", "Druckregelung digital", "Pressure control digital"),
-    ("ModusBox9", "Druckregelung analog", "Pressure control analog"),
-    # series-4 pages
-    ("tbsTesra4", "Extras", "Extras"),
-    ("chkFRegler", "Regler", "Controller"),
-    ("chkFNegDet", "Negative Fluss Detektion", "Negative flow detection"),
-    ("chkFNegFlow", "Negative Fluss Messung", "Negative flow measurement"),
-    ("btnFSave", "Übernehmen", "Apply"),
-    ("chkFTot", "Totalisator", "Totalizer"),
-    ("chkFProfibus", "Profibus", "Profibus"),
-    ("chkFPControl", "Druckregler", "Pressure controller"),
-    ("gpbFunctions", "Funktionen", "Functions"),
-    ("gpbLongNames", "Lange Namen", "Long names"),
-    ("btnSaveLongNames", "Übernehmen", "Apply"),
-    ("lblLongGas", "Gasname", "Gas name"),
-    ("lblMessstellenbezeichnung", "Messstellenbezeichnung", "Measuring point tag"),
-    ("lblFilterBand", "Filter Band", "Filter band"),
-    ("lblFilterChange", "Filter Änderung", "Filter change"),
-    ("lblFilterFactor", "Filter Faktor", "Filter factor"),
-    ("lblFilterSamplesFirst", "Filter Samples First", "Filter samples first"),
-    ("lblFilterSamplesNext", "Filter Samples Next", "Filter samples next"),
-    ("lblFilterType", "Filter Typ", "Filter type"),
-    ("lblMeasureFilter", "Messwert Filter", "Measured value filter"),
-    ("lblTickFilter", "Tick Filter", "Tick filter"),
-    ("btnSaveFilter", "Übernehmen", "Apply"),
-    ("tbsProfibus", "Profibus", "Profibus"),
-    ("lblProfibusNotActive", "Profibus nicht aktiv", "Profibus not active"),
-    ("lblProfibusAdr", "Profibus Adresse", "Profibus address"),
-    ("btnProfibusSave", "Übernehmen", "Apply"),
-    ("chkChangeDisable", "Adressänderung sperren", "Lock address change"),
-    ("gpbProfibus", "Profibus", "Profibus"),
-    ("gpbAzCom", "Indizierter Zugriff", "Indexed access"),
-    ("chkIndexedAccess", "Indizierter Zugriff aktiv", "Indexed access on"),
-    ("lblAddress", "Adresse", "Address"),
-    ("lblAddressIndex", "Index", "Index"),
-    ("lblAddressSlot", "Slot", "Slot"),
-    ("lblData", "Daten", "Data"),
-    ("lblDataIndex", "Index", "Index"),
-    ("lblDataSlot", "Slot", "Slot"),
-    ("tbsPControl", "Druckregelung", "Pressure control"),
-    ("lblPControlPLabel", "Druck-Sollwert", "Pressure setpoint"),
-    ("lblPControlFLabel", "Flussbegrenzung", "Flow limit"),
-    ("lblPControlVLabel", "Ventil", "Valve"),
-    ("chkPControlFLimit", "Flussbegrenzung aktiv", "Flow limit on"),
-    ("gbxPControlPTagName", "Messstellenbezeichnung Druck", "Pressure tag name"),
-    ("btnSavePress", "Übernehmen", "Apply"),
-    ("txtPControlSetpoint", "Sollwert", "Setpoint"),
-    ("btnPControlSSetpoint", "Sollwert setzen", "Set setpoint"),
-    ("btnPressSettings", "Einstellungen", "Settings"),
-    # pressure settings dialog
-    ("PressureSettingsFormTitle", "Druckregler Einstellungen", "Pressure controller settings"),
-    ("gbxPControlPMRange", "Messbereich", "Measuring range"),
-    ("lblPControlMiScale", "Skala Nullpunkt", "Scale zero"),
-    ("lblPControlMaScale", "Skala Endwert", "Scale full value"),
-    ("lblPControlPUnit", "Druckeinheit", "Pressure unit"),
-    ("gbxPControlPFunctions", "Funktionen", "Functions"),
-    ("chkPControlFInvert", "Wirkrichtung Invertieren", "Invert control direction"),
-    ("gbxPControlPCMode", "Regelmodus", "Control mode"),
-    ("gbxPControlCMode", "Regelmodus", "Control mode"),
-    ("GroupBox1", "Regelparameter", "Control parameters"),
-    ("GroupBox2", "PID Sätze", "PID sets"),
-    ("lblk0Pressure", "Regelparameter k0", "Control parameter k0"),
-    ("lblk1Pressure", "Regelparameter k1", "Control parameter k1"),
-    ("lblPressFilter", "Filter für Druckmesswert", "Pressure value filter"),
-    ("btnAbort", "Zurück", "Back"),
-    ("btnSave", "Übernehmen", "Apply"),
-    # directory dialog
-    ("frmDir", "Verzeichnis wählen", "Choose directories"),
-    ("chkNewDirectoryStruct", "Neue Datenstruktur", "New data structure"),
-    ("lblArbeitsverzeichnis", "Arbeitsverzeichnis", "Working directory"),
-    ("lblDat", "Dat File Verzeichnis", "Data file directory"),
-    ("lblUpdate", "Updateverzeichnis", "Update directory"),
-    ("lblInfo", "Hier können Sie  Ihre Arbeitsverzeichnisse wählen",
-     "Here you can choose your working directories"),
-    ("btnClose", "Schliessen", "Close"),
-    # pressure graph
-    ("lblControlSet", "Regelparameter", "Control parameters"),
-    ("btnSaveSetpoint", "Sollwert setzen", "Set setpoint"),
-    ("txtSetpoint", "Sollwert", "Setpoint"),
-    # firmware update mode group
-    ("rgpModus0", "Express Modus", "Express mode"),
-    ("rgpModus1", "Experten Modus", "Expert mode"),
-    # fixed-size message texts (kept within 39 characters)
-    ("Language", "Sprache", "Language"),
-    ("Exit", "Abbrechen", "Cancel"),
-    ("SetAdr", "Setze Adresse", "Set address"),
-    ("NewKelo", "Neuer kel-o", "New kel-o"),
-    ("NewSetPoint", "Neuer Sollwert", "New setpoint"),
-    ("SetPointError", "Sollwert ausserhalb des Bereichs!", "Setpoint out of range!"),
-    ("NoKelo", "Kein kel-o an Adresse 247 gefunden!", "No kel-o found at address 247!"),
-    ("NewAdr", "Neue Adresse (1..246):", "New address (1..246):"),
-    ("AdrExist", "Adresse ist schon vergeben!", "Address is already in use!"),
-    ("AdrOK", "Adresse geändert.", "Address changed."),
-    ("AdrError", "Ungültige Adresse!", "Invalid address!"),
-    ("WriteEeprom", "Schreibe EEPROM...", "Writing EEPROM..."),
-    ("EepromOK", "EEPROM geschrieben.", "EEPROM written."),
-    ("EepromError", "Gerät hat nicht bestätigt!", "The device did not confirm!"),
-    # variable-length message texts
-    ("infoAddressIndexError", "Adress-Index muss zwischen 00 und FF liegen!",
-     "Address index must be between 00 and FF!"),
-    ("infoAddressSlotError", "Adress-Slot muss zwischen 00 und FF liegen!",
-     "Address slot must be between 00 and FF!"),
-    ("infoDataIndexError", "Daten-Index muss zwischen 00 und FF liegen!",
-     "Data index must be between 00 and FF!"),
-    ("infoDataSlotError", "Daten-Slot muss zwischen 00 und FF liegen!",
-     "Data slot must be between 00 and FF!"),
-    ("infoPressureSettings", "Druckregler Einstellungen", "Pressure controller settings"),
-    ("infoUpdateStart", "Update gestartet", "Update started"),
-    ("infoUpdateEnd", "Update beendet", "Update finished"),
-    ("infoUpdateError", "Fehler beim Update!", "Update failed!"),
-    ("infoUpdateSend", "Sende Firmware...", "Sending firmware..."),
-    ("infoUpdateDevice", "Gerät", "Device"),
-    ("infoUpdateSet", "Setze Einstellungen...", "Writing settings..."),
-    ("infoUpdateEmptyLabel", "Update eines Geräts ohne Firmware starten?",
-     "Start the update of a device without firmware?"),
-    ("infoUpdateEmptyTitle", "Gerät ohne Firmware", "Device without firmware"),
-    ("infoUpdateInfo1", "Gerät wird in den Bootloader versetzt...", "Starting the bootloader..."),
-    ("infoUpdateInfo2", "Bootloader gefunden", "Bootloader found"),
-    ("infoUpdateInfo3", "Firmware wird gelöscht...", "Erasing firmware..."),
-    ("infoUpdateInfo4", "Firmware wird geschrieben...", "Writing firmware..."),
-    ("infoUpdateInfo5", "Firmware wird geprüft...", "Verifying firmware..."),
-    ("infoUpdateInfo6", "Gerät wird neu gestartet...", "Restarting the device..."),
-    ("infoUpdateInfo7", "Einstellungen werden geschrieben...", "Writing settings..."),
-    ("infoUpdateInfo8", "Bitte Gerät nicht ausschalten!", "Do not switch the device off!"),
-    ("Col1Header", "Seriennummer", "Serial number"),
-    ("Col2Header", "Adresse", "Address"),
-    ("Col3Header", "Status", "Status"),
-    ("infoNoCalib", "Keine Kalibrationsdaten gefunden!", "No calibration data found!"),
-    ("infoActiveCalib", "Aktive Kalibration", "Active calibration"),
-    ("infoSearchLut", "Suche Lookup-Tabellen...", "Searching lookup tables..."),
-    ("infoSearchLutDone", "Suche beendet", "Search finished"),
-    ("infoWritingParams", "Schreibe Parameter...", "Writing parameters..."),
-    ("infoWritingLut", "Schreibe Lookup-Tabelle...", "Writing lookup table..."),
-    ("infoWritingDone", "Schreiben beendet", "Writing finished"),
-    ("infoDeleteLutLabel", "Die Lookup-Tabelle wird gelöscht. Fortfahren?",
-     "The lookup table will be deleted. Continue?"),
-    ("infoDeleteLutTitle", "Lookup-Tabelle löschen", "Delete lookup table"),
-    ("infoSetupTitle", "Konfiguration", "Setup"),
-    ("infoSetupLabel", "Lese Konfiguration...", "Reading setup..."),
-    ("infoSetupLabelEnd", "Konfiguration gespeichert", "Setup saved"),
-    ("InfoNoLogDevice", "Kein Gerät für die Aufzeichnung markiert!",
-     "No device is marked for logging!"),
-]
+# The texts live in data/texts/*.tsv, one file per part of the program, read in file-name
+# order: "key<TAB>German<TAB>English" a line, "#" starts a comment line. A new window adds its
+# own file, so two people adding texts never edit the same lines.
+TEXT_DIR = os.path.join(HERE, "texts")
+
+
+def read_texts():
+    texts = []
+    for name in sorted(os.listdir(TEXT_DIR)):
+        if not name.endswith(".tsv"):
+            continue
+        with open(os.path.join(TEXT_DIR, name), encoding="utf-8") as f:
+            for number, line in enumerate(f, 1):
+                line = line.rstrip("\n")
+                if not line.strip() or line.startswith("#"):
+                    continue
+                fields = line.split("\t")
+                if len(fields) != 3:
+                    raise SystemExit("%s:%d: want key, German, English" % (name, number))
+                texts.append(tuple(fields))
+    return texts
+
 
 CONTACT = [
     ("Name", "GetKelo Service"),
@@ -280,12 +49,13 @@ def write_ini(path, section, pairs):
 
 
 def main():
-    keys = [t[0] for t in TEXTS]
+    texts = read_texts()
+    keys = [t[0] for t in texts]
     dupes = {k for k in keys if keys.count(k) > 1}
     if dupes:
         raise SystemExit("duplicate keys: %s" % sorted(dupes))
-    write_ini(os.path.join(HERE, "Deutsch.lng"), "Deutsch", [(k, de) for k, de, _ in TEXTS])
-    write_ini(os.path.join(HERE, "English.lng"), "English", [(k, en) for k, _, en in TEXTS])
+    write_ini(os.path.join(HERE, "Deutsch.lng"), "Deutsch", [(k, de) for k, de, _ in texts])
+    write_ini(os.path.join(HERE, "English.lng"), "English", [(k, en) for k, _, en in texts])
     write_ini(os.path.join(HERE, "Kontakt.txt"), "Kontakt", CONTACT)
 
 
