@@ -1,6 +1,7 @@
 #include "sim/sim_device.h"
 
 #include "comm/value_codec.h"
+#include "sim/controller_tuning.h"
 #include "sim/sim_registers.h"
 
 #include <cctype>
@@ -17,6 +18,9 @@ uint16_t pidBank(int slot, int set) {
 }
 uint16_t pressurePidBank(int slot, int set) {
     return static_cast<uint16_t>(0x300 + slot * 8 + set);
+}
+uint16_t oldPidBank(int set) {
+    return static_cast<uint16_t>(0x400 + set);
 }
 
 namespace {
@@ -100,11 +104,16 @@ int SimDevice::activeSlot() const {
 }
 
 uint16_t SimDevice::bankOf(uint16_t r) const {
-    if (config_.generation != Generation::Series4) return kBankNone;
     auto selector = [&](RegisterDescriptor d) {
         auto it = cells_.find(key(kBankNone, descRegister(d)));
         return it == cells_.end() ? 0 : int(it->second.value);
     };
+    if (config_.generation != Generation::Series4) {
+        if (r >= reg::kOldPidWindowFirst && r <= reg::kOldPidWindowLast &&
+            config_.generation != Generation::First)
+            return oldPidBank(selector(reg::kPidSetOld));
+        return kBankNone;
+    }
     // Slot selector 0 shows the active slot.
     int slot = selector(reg::kSlotSelector);
     if (slot == 0) slot = activeSlot();
@@ -154,6 +163,8 @@ ModelInputs SimDevice::inputs() const {
                             ? visible(reg::kTotalizerUnitText)
                             : config_.totalizerUnit;
     in.totalizerFactor = litresOf(unit) / litresOf(total) / minutesPerUnitTime(unit);
+    in.flowTuning = flowTuningOf(*this);
+    in.pressureTuning = pressureTuningOf(*this);
     return in;
 }
 
@@ -208,7 +219,8 @@ uint8_t SimDevice::checkValue(uint16_t r, uint16_t v) const {
     else if (r == descRegister(reg::kSlotSelector))
         ok = v <= slots;
     else if (r == descRegister(reg::kPidSetSelector) || r == descRegister(reg::kPressSetSelector) ||
-             r == descRegister(reg::kPressActiveSet))
+             r == descRegister(reg::kPressActiveSet) || r == descRegister(reg::kPidSetOld) ||
+             (s4 && r == descRegister(reg::kSlotPidSelect)))
         ok = v < reg::kPidSets;
     else if (r == descRegister(reg::kLutSelect))
         ok = s4 ? v >= 1 && v <= slots : v < slots;

@@ -25,6 +25,7 @@ inline constexpr uint16_t kBankNone = 0;
 uint16_t slotBank(int slot);
 uint16_t pidBank(int slot, int set);
 uint16_t pressurePidBank(int slot, int set);
+uint16_t oldPidBank(int set);
 
 // Faults a device can be told to show.
 enum class Fault { None, Silent, BadCrc, Short, Late };

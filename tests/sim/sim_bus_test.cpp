@@ -185,10 +185,10 @@ TEST(SimBus, SlotAndPidSelectorsChooseWhatTheWindowShows) {
     ASSERT_EQ(d.write(1, reg::kPidSetSelector, "3"), "ok");
     ASSERT_EQ(d.write(1, reg::kPidKp, "7.5"), "ok");
     ASSERT_EQ(d.write(1, reg::kPidSetSelector, "2"), "ok");
-    EXPECT_EQ(d.read(1, reg::kPidKp), "1.4");
+    EXPECT_EQ(d.read(1, reg::kPidKp), "1000");
     ASSERT_EQ(d.write(1, reg::kSlotSelector, "1"), "ok");
     ASSERT_EQ(d.write(1, reg::kPidSetSelector, "3"), "ok");
-    EXPECT_EQ(d.read(1, reg::kPidKp), "1.5") << "slot 1 keeps its own sets";
+    EXPECT_EQ(d.read(1, reg::kPidKp), "1600") << "slot 1 keeps its own sets";
     ASSERT_EQ(d.write(1, reg::kSlotSelector, "2"), "ok");
     EXPECT_EQ(d.read(1, reg::kPidKp), "7.5");
 
@@ -211,7 +211,7 @@ TEST(SimBus, OlderGenerationsKeepFiveSlotsAtFixedRegisters) {
     auto ans = d.send(readRequest(3, 0x0836 + 6, 6));
     ASSERT_TRUE(ans);
     EXPECT_EQ(ValueToText(ans->bytes.data() + 3, kTypeFloat), "0.46875"); // 3 x 20 / 128
-    EXPECT_EQ(d.read(3, reg::kPidPOld), "1.5");
+    EXPECT_EQ(d.read(3, reg::kPidPOld), "30");
 }
 
 TEST(SimBus, FaultsShapeTheAnswer) {
