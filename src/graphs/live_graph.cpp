@@ -41,7 +41,7 @@ void LiveGraph::beginPrepare(int row) {
     const DeviceList& list = host_.devices();
     const uint8_t address = list.record(row).address;
     const std::string& serial = list.cell(row, kColSerial);
-    if (!prepared_ || address != preparedAddress_ || serial != preparedSerial_) {
+    if (address != preparedAddress_ || serial != preparedSerial_) {
         // Another device: its plot starts afresh.
         samples_.clear();
         steps_.clear();

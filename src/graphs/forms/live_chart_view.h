@@ -1,0 +1,63 @@
+#pragma once
+#include "graphs/sample_window.h"
+
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QLineSeries>
+#include <QValueAxis>
+
+namespace getkelo {
+
+// The chart of a graph window: the measured value and the set point on the left axis, the
+// valve drive in % on the right axis, time of day below. Appending a sample moves one point
+// into each series (and one out when the window is full); the axes follow the data without
+// scanning it (SampleWindow keeps the extents).
+//
+// Mouse: the wheel zooms the time axis around the pointer (with Ctrl the left axis), dragging
+// scrolls, a double click goes back to following the data. While zoomed or scrolled the
+// axes stay where the operator put them.
+class LiveChartView : public QChartView {
+    Q_OBJECT
+  public:
+    explicit LiveChartView(QWidget* parent = nullptr);
+
+    void setSeriesNames(const QString& measured, const QString& setpoint, const QString& valve);
+    void setAxisTitles(const QString& left, const QString& right);
+
+    // One new sample; `dropped` when the window pushed its oldest out.
+    void appendSample(const Sample& s, bool dropped, const SampleWindow& window);
+    // The whole window again (after clearing or opening a file).
+    void reload(const SampleWindow& window);
+    // Back to following the data (the double click).
+    void resetZoom(const SampleWindow& window);
+    bool zoomed() const { return zoomed_; }
+
+    QLineSeries* series(int k) const { return series_[k]; }
+    QDateTimeAxis* timeAxis() const { return timeAxis_; }
+    QValueAxis* valueAxis() const { return valueAxis_; }
+    QValueAxis* valveAxis() const { return valveAxis_; }
+
+  signals:
+    void resetRequested();
+
+  protected:
+    void wheelEvent(QWheelEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+  private:
+    void follow(const SampleWindow& window);
+
+    QLineSeries* series_[kSeriesCount];
+    QDateTimeAxis* timeAxis_;
+    QValueAxis* valueAxis_;
+    QValueAxis* valveAxis_;
+    bool zoomed_ = false;
+    bool dragging_ = false;
+    QPointF lastDrag_;
+    double low_ = 0, high_ = 1; // left axis while following
+};
+
+} // namespace getkelo
