@@ -197,6 +197,36 @@ TEST_F(GraphFormsTest, ZoomWindowShowsItsDeviceAndFollowsTheRows) {
     EXPECT_EQ(windows->zooms()->openCount(), 1);
 }
 
+TEST(LiveChart, TheNewestSampleIsDrawnWhenOnlyTheTimeAxisMoves) {
+    LiveChartView view;
+    view.resize(600, 400);
+    view.show();
+    SampleWindow window;
+    for (int i = 0; i < 100; ++i) {
+        Sample s;
+        s.tMs = 1700000000000 + 150 * i;
+        s.y = {50, 50, 40};
+        window.append(s);
+    }
+    view.reload(window);
+    const double top = view.valueAxis()->max();
+    Sample s = window.back();
+    s.tMs += 150;
+    s.y[kSeriesMeasured] = 58; // inside the left axis: only the time axis moves
+    view.appendSample(s, window.append(s), window);
+    ASSERT_EQ(view.valueAxis()->max(), top);
+    const QImage shot = view.grab().toImage();
+    const QPointF at = view.mapFromScene(
+        view.chart()->mapToPosition(QPointF(double(s.tMs), 58), view.series(kSeriesMeasured)));
+    bool red = false;
+    for (int dx = -3; dx <= 0; ++dx)
+        for (int dy = -2; dy <= 2; ++dy) {
+            const QColor c = shot.pixelColor(int(at.x()) + dx, int(at.y()) + dy);
+            red = red || (c.red() > 150 && c.green() < 100 && c.blue() < 100);
+        }
+    EXPECT_TRUE(red) << "the line reaches the new point";
+}
+
 TEST(MainWindowGraphs, GraphMenuAndGridOpenTheGraphsWindows) {
     TempDir dir;
     VirtualClock clock;

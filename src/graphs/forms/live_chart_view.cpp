@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -28,7 +29,7 @@ LiveChartView::LiveChartView(QWidget* parent) : QChartView(parent) {
     for (int k = 0; k < kSeriesCount; ++k) {
         series_[k] = new QLineSeries(chart);
         QPen pen(colours[k]);
-        pen.setWidthF(k == kSeriesMeasured ? 2.0 : 1.5);
+        pen.setWidthF(1);
         series_[k]->setPen(pen);
         chart->addSeries(series_[k]);
     }
@@ -77,20 +78,28 @@ void LiveChartView::setAxisTitles(const QString& left, const QString& right) {
 }
 
 void LiveChartView::appendSample(const Sample& s, bool dropped, const SampleWindow& window) {
+    // While following, the time axis moves with every sample and that redraws the series from
+    // their points anyway: the points go in quietly and the axis change draws them once.
+    const bool quiet = !zoomed_;
     for (int k = 0; k < kSeriesCount; ++k) {
-        if (dropped && series_[k]->count() > 0) series_[k]->remove(0);
-        series_[k]->append(double(s.tMs), s.y[k]);
+        // One point out and one in; the series then shares the list (no copy).
+        if (dropped && !points_[k].isEmpty()) points_[k].removeFirst();
+        points_[k].append(QPointF(double(s.tMs), s.y[k]));
+        const QSignalBlocker block(quiet ? series_[k] : nullptr);
+        series_[k]->replace(points_[k]);
     }
-    if (!zoomed_) follow(window);
+    if (quiet && !follow(window))
+        for (int k = 0; k < kSeriesCount; ++k)
+            emit series_[k]->pointsReplaced(); // the axes stayed: draw the new points
 }
 
 void LiveChartView::reload(const SampleWindow& window) {
     for (int k = 0; k < kSeriesCount; ++k) {
-        QList<QPointF> points;
-        points.reserve(static_cast<qsizetype>(window.size()));
+        points_[k].clear();
+        points_[k].reserve(static_cast<qsizetype>(SampleWindow::kMaxSamples + 1));
         for (const Sample& s : window.samples())
-            points.append(QPointF(double(s.tMs), s.y[k]));
-        series_[k]->replace(points);
+            points_[k].append(QPointF(double(s.tMs), s.y[k]));
+        series_[k]->replace(points_[k]);
     }
     zoomed_ = false;
     follow(window);
@@ -101,12 +110,14 @@ void LiveChartView::resetZoom(const SampleWindow& window) {
     follow(window);
 }
 
-void LiveChartView::follow(const SampleWindow& window) {
-    if (window.empty()) return;
+bool LiveChartView::follow(const SampleWindow& window) {
+    if (window.empty()) return false;
     qint64 first = window.front().tMs, last = window.back().tMs;
     if (last - first < 10000) last = first + 10000; // a young graph fills from the left
-    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(first),
-                        QDateTime::fromMSecsSinceEpoch(last));
+    const QDateTime from = QDateTime::fromMSecsSinceEpoch(first);
+    const QDateTime to = QDateTime::fromMSecsSinceEpoch(last);
+    const bool moved = from != timeAxis_->min() || to != timeAxis_->max();
+    timeAxis_->setRange(from, to);
 
     // The left axis changes only when the data leave it or use less than a third of it.
     double lo = std::min(window.minOf(kSeriesMeasured), window.minOf(kSeriesSetpoint));
@@ -116,13 +127,14 @@ void LiveChartView::follow(const SampleWindow& window) {
     if (hi <= lo) hi = lo + 1;
     const bool outside = lo < low_ || hi > high_;
     const bool loose = (hi - lo) < (high_ - low_) / 3;
-    if (!outside && !loose) return;
+    if (!outside && !loose) return moved;
     const double step = niceStep((hi - lo) * 1.1);
     low_ = std::floor(lo / step) * step;
     high_ = std::ceil(hi * 1.05 / step) * step;
     if (high_ <= low_) high_ = low_ + step;
     valueAxis_->setRange(low_, high_);
     valueAxis_->setTickInterval(step);
+    return true;
 }
 
 void LiveChartView::wheelEvent(QWheelEvent* e) {

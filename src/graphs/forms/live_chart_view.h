@@ -10,8 +10,9 @@ namespace getkelo {
 
 // The chart of a graph window: the measured value and the set point on the left axis, the
 // valve drive in % on the right axis, time of day below. Appending a sample moves one point
-// into each series (and one out when the window is full); the axes follow the data without
-// scanning it (SampleWindow keeps the extents).
+// into each series' list (and one out when the window is full) and hands the list over, so
+// each series is updated once per sample; the axes follow the data without scanning it
+// (SampleWindow keeps the extents).
 //
 // Mouse: the wheel zooms the time axis around the pointer (with Ctrl the left axis), dragging
 // scrolls, a double click goes back to following the data. While zoomed or scrolled the
@@ -48,9 +49,11 @@ class LiveChartView : public QChartView {
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
   private:
-    void follow(const SampleWindow& window);
+    // Moves the axes to the data; true when an axis changed (which redraws the series).
+    bool follow(const SampleWindow& window);
 
     QLineSeries* series_[kSeriesCount];
+    QList<QPointF> points_[kSeriesCount]; // what each series shows
     QDateTimeAxis* timeAxis_;
     QValueAxis* valueAxis_;
     QValueAxis* valveAxis_;
