@@ -46,6 +46,7 @@ void measurementAndIdentity(SimDevice& d, const DeviceConfig& c) {
     d.define(0x0000, 4, RO); // flow, temperature
     d.define(0x0004, 4, W);  // totalizer, setpoint
     d.define(0x0008, 6, RO); // analog value, valve, reverse-flow word, alarm word
+    d.define(0x000A, 2, W);  // the valve takes a drive for control mode 2 ("Ventil fix")
     d.define(0x000E, 1, W);  // control mode
     d.define(0x0013, 1, W);  // slave address: the scan changes it without unlocking
     d.define(0x0014, 14, P); // range, unit, gas, serial number, versions

@@ -104,7 +104,9 @@ void FlowModel::flowLoop(const ModelInputs& in, double dtS) {
     const double feed = sp / (range * kCapacity);
     for (double left = dtS; left > 1e-12; left -= kControlS) {
         const double h = std::min(left, kControlS);
-        const double opening = control(in.flowTuning, sp / range, measured_ / range, feed, h);
+        const double opening = in.valveHeld >= 0
+                                   ? std::clamp(in.valveHeld / 100, 0.0, 1.0)
+                                   : control(in.flowTuning, sp / range, measured_ / range, feed, h);
         moveValve(opening, h);
         flow_ = approach(flow_, capacity * valve_ / 100, h, tauS_);
         const double before = measured_;

@@ -25,6 +25,9 @@ struct ModelInputs {
     double alarmDelayS = 0;
     double totalizerFactor = 1; // flow unit times one minute, in totalizer units
     ControllerTuning flowTuning;
+    // The valve opening in % the control mode holds ("Ventil fix", "zu", "offen"); below 0 the
+    // loop drives the valve.
+    double valveHeld = -1;
     ControllerTuning pressureTuning{1.0, 1.0, 0, 0};
 };
 

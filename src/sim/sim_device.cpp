@@ -152,6 +152,10 @@ ModelInputs SimDevice::inputs() const {
     in.controller = functions & reg::kFnController;
     uint16_t mode = word(descRegister(reg::kControlMode));
     in.pressureControl = (functions & reg::kFnPressure) && (mode == 5 || mode == 6);
+    // Control modes that hold the valve: 2 at the written value, 10 closed, 20 open.
+    if (mode == 2) in.valveHeld = fixedValve_;
+    if (mode == 10) in.valveHeld = 0;
+    if (mode == 20) in.valveHeld = 100;
     in.range = number(reg::kRange, config_.range);
     in.setpoint = number(reg::kSetpoint, 0);
     in.pressureSetpoint = number(reg::kPressSetpoint, 0);
@@ -250,6 +254,7 @@ uint8_t SimDevice::writeRegisters(uint16_t start, int count, const uint8_t* data
 }
 
 void SimDevice::afterWrite(uint16_t start, int count, int64_t nowMs) {
+    if (overlaps(start, count, reg::kValve)) fixedValve_ = std::atof(visible(reg::kValve).c_str());
     if (overlaps(start, count, reg::kTotalizer))
         model_.setTotalizer(std::atof(visible(reg::kTotalizer).c_str()));
     if (overlaps(start, count, reg::kModbusAddress))

@@ -96,6 +96,7 @@ class SimDevice {
     bool unlocked_ = false;
     Fault fault_ = Fault::None;
     int lateMs_ = 0;
+    double fixedValve_ = 0; // % written to the valve register, held in mode 2
 };
 
 } // namespace getkelo::sim

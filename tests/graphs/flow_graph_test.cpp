@@ -147,8 +147,18 @@ TEST_F(FlowGraphTest, ModeAndValveAreWrittenToTheDevice) {
     graph->GModusBoxSelect(8);
     EXPECT_EQ(deviceValue(1, reg::kControlMode), "30");
     EXPECT_EQ(graph->modeIndex(), 8);
-    graph->GModusBoxSelect(2);
+    graph->GModusBoxSelect(2); // "Ventil fix": the valve holds what PWMEdit writes
     EXPECT_EQ(deviceValue(1, reg::kControlMode), "2");
+    graph->PWMEditExit("130 %");
+    EXPECT_EQ(ui.beeps, 0);
+    for (int i = 0; i < 30; ++i)
+        tick();
+    EXPECT_NEAR(list().record(list().selectedRow()).valve, 100, 0.5) << "limited to 100 %";
+    graph->PWMEditExit("20");
+    for (int i = 0; i < 30; ++i)
+        tick();
+    EXPECT_NEAR(list().record(list().selectedRow()).valve, 20, 0.5);
+    EXPECT_NEAR(textToDouble(list().cell(list().selectedRow(), kColFlow)), 25, 0.5);
 }
 
 TEST_F(FlowGraphTest, AnotherSelectedDeviceStartsTheGraphAfresh) {

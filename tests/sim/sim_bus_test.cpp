@@ -106,7 +106,7 @@ TEST(SimBus, ProtectedRegistersNeedTheAccessCodeUntilLockedAgain) {
 
 TEST(SimBus, WriteOfSeveralRegistersIsAllOrNothing) {
     DemoBus d;
-    // 0x0006..0x000B: setpoint (writable) running into the valve (read-only).
+    // 0x0006..0x000B: setpoint (writable) running into the analog value (read-only).
     Bytes f{1, 0x10, 0x00, 0x06, 0x00, 0x06, 12, 0x42, 0x48, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     auto ans = d.send(withCrc(f));
     ASSERT_TRUE(ans);
