@@ -22,7 +22,7 @@ GraphWindows::GraphWindows(Console& console, UiAdapter& ui, const TextSource& te
     pressureLogic_ = std::make_unique<PressureGraph>(*host_, ui, texts);
     graph_ = new TGraph(*flowLogic_, ui, parent);
     pgraph_ = new TPGraph(*pressureLogic_, ui, parent);
-    zooms_ = new ZoomWindows(console.devices(), console.settings().file(), ui, parent);
+    zooms_ = new ZoomWindows(console.devices(), console.settings().file(), ui, parent, this);
     graph_->resize(console.settings().graphWidth, console.settings().graphHeight);
     pgraph_->resize(console.settings().graphWidth, console.settings().graphHeight);
 }

@@ -5,8 +5,9 @@
 
 namespace getkelo {
 
-ZoomWindows::ZoomWindows(DeviceList& devices, IniFile& settings, UiAdapter& ui, QWidget* parent)
-    : QObject(parent), devices_(devices), settings_(settings), ui_(ui), parent_(parent) {}
+ZoomWindows::ZoomWindows(DeviceList& devices, IniFile& settings, UiAdapter& ui,
+                         QWidget* windowParent, QObject* owner)
+    : QObject(owner), devices_(devices), settings_(settings), ui_(ui), parent_(windowParent) {}
 
 ZoomWindows::~ZoomWindows() {
     for (auto& [row, w] : windows_)

@@ -19,7 +19,9 @@ class UiAdapter;
 class ZoomWindows : public QObject, public ZoomHook {
     Q_OBJECT
   public:
-    ZoomWindows(DeviceList& devices, IniFile& settings, UiAdapter& ui, QWidget* parent);
+    // The windows stay above windowParent; the object belongs to owner.
+    ZoomWindows(DeviceList& devices, IniFile& settings, UiAdapter& ui, QWidget* windowParent,
+                QObject* owner);
     ~ZoomWindows() override;
 
     // Shows the row's window (a new one, or the open one raised).
