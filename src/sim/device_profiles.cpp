@@ -71,7 +71,7 @@ void configuration(SimDevice& d, const DeviceConfig& c) {
     d.define(0x0027, 4, P);
     d.define(0x0035, 1, W); // PID set of the generations before series 4
     // Five PID sets, shown at 0x002D by the set in 0x0035; set 0 is a well-tuned one.
-    static const char* kOldP[kPidSets] = {"30", "15", "50", "80", "120"};
+    static const char* kOldP[kPidSets] = {"25", "15", "50", "80", "120"};
     for (int k = 0; k < kPidSets; ++k) {
         d.define(kOldPidWindowFirst, kOldPidWindowLast - kOldPidWindowFirst + 1, P, oldPidBank(k));
         d.put(kPidDOld, "0", oldPidBank(k));
@@ -202,7 +202,7 @@ void series4Registers(SimDevice& d, const DeviceConfig& c) {
         d.put(kSlotDynamic, "0", b); // not 0 would make the set point a pressure
         d.put(kSlotTotalizerUnit, c.totalizerUnit, b);
         // Set 0 is well tuned; the others answer slower or overshoot (see controller_tuning).
-        static const char* kKp[kPidSets] = {"600", "300", "1000", "1600", "2400"};
+        static const char* kKp[kPidSets] = {"500", "300", "1000", "1600", "2400"};
         for (int k = 0; k < kPidSets; ++k) {
             uint16_t pb = pidBank(s, k);
             d.put(kPidTv, "0", pb);

@@ -39,7 +39,7 @@ TEST_F(FlowGraphTest, ActivationReadsTheActiveSetOfTheSelectedDevice) {
     EXPECT_EQ(graph->generation(), PidGeneration::Second);
     EXPECT_EQ(graph->setIndex(), 0);
     EXPECT_TRUE(graph->takeParametersChanged());
-    EXPECT_EQ(graph->pidValues(), (PidValues{30, 500, 0, 50, 77}));
+    EXPECT_EQ(graph->pidValues(), (PidValues{25, 500, 0, 50, 77}));
     EXPECT_EQ(graph->pair(kPidI).editText(graph->value(kPidI)), "0.5");
     EXPECT_EQ(graph->setList()[4].text, "  50%  =  10 ln/min");
     EXPECT_EQ(graph->modeIndex(), 0);

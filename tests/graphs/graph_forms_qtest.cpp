@@ -61,14 +61,14 @@ TEST_F(GraphFormsTest, FlowGraphTunesAndShowsTheFiguresOfEachStep) {
     EXPECT_TRUE(windows->graphShown());
     EXPECT_EQ(g->SetList->count(), 9);
     EXPECT_EQ(g->PIDBox->currentIndex(), 0);
-    EXPECT_EQ(g->ReglerBox->edit(kPidP)->text(), QString("600"));
+    EXPECT_EQ(g->ReglerBox->edit(kPidP)->text(), QString("500"));
     EXPECT_EQ(g->ReglerBox->bar(kPidP)->maximum(), 10000);
     EXPECT_FALSE(g->ReglerBox->edit(kPidD)->isEnabled()) << "no D in this generation";
 
     // Three steps, each with another P: the table keeps what each did.
     struct Step {
         int p, item;
-    } steps[] = {{600, 5}, {300, 4}, {1600, 3}};
+    } steps[] = {{500, 5}, {300, 4}, {1600, 3}};
     run(g, 5);
     for (const Step& s : steps) {
         g->ReglerBox->bar(kPidP)->setValue(s.p); // as the operator drags it
@@ -82,7 +82,7 @@ TEST_F(GraphFormsTest, FlowGraphTunesAndShowsTheFiguresOfEachStep) {
     const QTableWidget* t = g->stepTable();
     EXPECT_EQ(t->item(0, 1)->text(), QString("1600"));
     EXPECT_EQ(t->item(1, 1)->text(), QString("300"));
-    EXPECT_EQ(t->item(2, 1)->text(), QString("600"));
+    EXPECT_EQ(t->item(2, 1)->text(), QString("500"));
     EXPECT_EQ(t->item(1, 0)->text(), QString("25 → 50"));
     EXPECT_FALSE(t->item(1, 4)->text().isEmpty());
     EXPECT_EQ(g->Graph->series(kSeriesMeasured)->count(),

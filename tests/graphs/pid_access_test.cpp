@@ -59,9 +59,9 @@ TEST_F(PidAccessTest, VersionText400MakesNoParameterAccess) {
 TEST_F(PidAccessTest, ReadsEachGenerationsLayout) {
     PidValues v{};
     ASSERT_TRUE(ReadPID(at(3), "3.5.02", v)); // second generation: floats, I kept x 1000
-    EXPECT_EQ(v, (PidValues{30, 500, 0, 50, 77}));
+    EXPECT_EQ(v, (PidValues{25, 500, 0, 50, 77}));
     ASSERT_TRUE(ReadPID(at(1), "4.3.15", v)); // third: no D, I as read from "4.3.06" on
-    EXPECT_EQ(v, (PidValues{600, 1000, 0, 0, 3000}));
+    EXPECT_EQ(v, (PidValues{500, 1000, 0, 0, 3000}));
     EXPECT_EQ(bus.device(1)->visible(reg::kSlotSelector), "0") << "selectors released";
     EXPECT_EQ(bus.device(1)->visible(reg::kPidSetSelector), "0");
     EXPECT_EQ(readActiveSet(at(3), "3.5.02"), 0);

@@ -35,7 +35,7 @@ TEST_F(SimTuningTest, HigherPRisesFasterAndPastAPointOvershoots) {
     graph->FormActivate();
 
     const StepRecord soft = stepWithP(300);
-    const StepRecord tuned = stepWithP(600);
+    const StepRecord tuned = stepWithP(500); // the demo default
     const StepRecord hard = stepWithP(1600);
     const StepRecord wild = stepWithP(5000);
     for (const StepRecord* r : {&soft, &tuned, &hard}) {
@@ -44,7 +44,7 @@ TEST_F(SimTuningTest, HigherPRisesFasterAndPastAPointOvershoots) {
         EXPECT_EQ(r->from, 25);
         EXPECT_EQ(r->to, 75);
     }
-    EXPECT_EQ(tuned.tuning.P, 600);
+    EXPECT_EQ(tuned.tuning.P, 500);
     EXPECT_GT(*soft.figures.riseS, *tuned.figures.riseS);
     EXPECT_GT(*tuned.figures.riseS, *hard.figures.riseS);
     EXPECT_LT(soft.figures.overshootPct, 2);

@@ -211,7 +211,7 @@ TEST(SimBus, OlderGenerationsKeepFiveSlotsAtFixedRegisters) {
     auto ans = d.send(readRequest(3, 0x0836 + 6, 6));
     ASSERT_TRUE(ans);
     EXPECT_EQ(ValueToText(ans->bytes.data() + 3, kTypeFloat), "0.46875"); // 3 x 20 / 128
-    EXPECT_EQ(d.read(3, reg::kPidPOld), "30");
+    EXPECT_EQ(d.read(3, reg::kPidPOld), "25");
 }
 
 TEST(SimBus, FaultsShapeTheAnswer) {
