@@ -286,9 +286,57 @@ TEST_F(TickTest, BroadcastCommandsReachEveryDeviceAlsoUnlisted) {
 TEST_F(TickTest, ExitRelocksAllDevicesWithOneBroadcast) {
     startWith({1}, false);
     EXPECT_TRUE(bus.device(1)->unlocked());
+    const size_t from = mark();
     console->BeendenMnuClick();
+    const auto frames = sentSince(from);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0][0], 0);    // broadcast
+    EXPECT_EQ(frames[0][3], 0x2B); // access-code register
     EXPECT_FALSE(bus.device(1)->unlocked());
     EXPECT_EQ(console->connection(), nullptr);
+}
+
+TEST_F(TickTest, SetpointTextThatIsNoNumberIsRefusedAndNothingWritten) {
+    startWith({1}, false);
+    console->SollOKBtnClick("12,5");
+    console->TimerTimer();
+    for (const char* bad : {"", "abc", "5O", "1,2,3"}) {
+        ui.messages.clear();
+        console->SollOKBtnClick(bad);
+        EXPECT_EQ(console->pendingSetpoint(), -1.0f) << bad;
+        ASSERT_EQ(ui.messages.size(), 1u) << bad;
+        EXPECT_EQ(ui.messages[0].text, "<SetPointError>");
+        console->TimerTimer();
+        EXPECT_EQ(bus.device(1)->get(kSetpointReg), "12.5") << bad;
+    }
+}
+
+// Single-device scope: the selected controller leaves, a meter moves into its row.
+TEST_F(TickTest, SelectedDeviceRemovedTheWindowShowsTheDeviceNowInItsRow) {
+    auto meter = simDevice(Generation::Second, 2, 1002);
+    meter.functions = 0;
+    bus.addDevice(simDevice(Generation::Series4, 1, 1001));
+    bus.addDevice(meter);
+    writeText(ini(), "[Init]\ntesra_1=1\ntesra_2=2\n");
+    start();
+    ASSERT_EQ(list().count(), 2);
+    EXPECT_TRUE(view.isEnabled(ConsoleControl::SetpointEntry));
+    EXPECT_TRUE(view.page(ConsolePage::Extras));
+    const std::string controllerVersion = view.software;
+    console->SollOKBtnClick("50");
+    console->selectRow(1);
+    EXPECT_EQ(console->pendingSetpoint(), -1.0f); // a new selection drops what was typed
+
+    bus.setFault(1, sim::Fault::Silent);
+    ticks(4);
+    ASSERT_EQ(list().count(), 1);
+    EXPECT_EQ(list().record(1).address, 2);
+    EXPECT_NE(view.software, controllerVersion);
+    EXPECT_FALSE(view.page(ConsolePage::Extras));
+    EXPECT_EQ(view.unitLabels, "");
+    EXPECT_FALSE(view.isEnabled(ConsoleControl::SetpointEntry));
+    EXPECT_FALSE(view.isEnabled(ConsoleControl::SetpointButton));
+    EXPECT_EQ(console->connection()->Address, 2);
 }
 
 } // namespace

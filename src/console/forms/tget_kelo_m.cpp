@@ -50,6 +50,8 @@ TGetKeloM::TGetKeloM(TComm& comm, UiAdapter& ui, ConsolePaths paths, QWidget* pa
     resize(1040, 640);
     endProgram_ = [] { QCoreApplication::exit(0); };
     console_ = std::make_unique<Console>(comm, *this, ui, texts_, paths);
+    // The window is usable at once; the devices of the last run come back one per tick.
+    console_->setRestoreInTicks(true);
 
     timer_.setInterval(100);
     connect(&timer_, &QTimer::timeout, this, [this] { TimerTimer(); });
