@@ -33,6 +33,8 @@ class TTesra {
     int Handle = -1;
     uint8_t Address = 1;
     uint8_t DelayMs = 100;
+    // Exception code of the last exception answer; 0 when the last Transact got none.
+    uint8_t LastException = 0;
 
     static uint16_t Crc16(const uint8_t* frame, int length);
     int Transact(uint8_t* frame, int requestLength, int answerLength);
