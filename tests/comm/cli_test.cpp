@@ -1,4 +1,5 @@
 #include "cli/cli_context.h"
+#include "cli/value_text.h"
 #include "loopback_gateway.h"
 #include "scripted_peer.h"
 
@@ -101,6 +102,43 @@ TEST(CliParse, HostPort) {
         EXPECT_FALSE(parseHostPort(bad, host, port)) << bad;
 }
 
+TEST(CliParse, WriteValuesMustFitTheRegisterType) {
+    struct Case {
+        uint8_t type;
+        const char* text;
+        const char* wire; // nullptr: refused
+    };
+    const Case cases[] = {
+        {kTypeFloat, "-2,5", "-2,5"},
+        {kTypeFloat, "nan", "nan"},
+        {kTypeFloat, "-INF", "-INF"},
+        {kTypeFloat, "-3.4e38", "-3.4e38"},
+        {kTypeFloat, "abc", nullptr},
+        {kTypeFloat, "", nullptr},
+        {kTypeFloat, "5O", nullptr},
+        {kTypeFloat, "1e40", nullptr},
+        {kTypeInt16, "-32768", "-32768"},
+        {kTypeInt16, "32768", nullptr},
+        {kTypeUInt16, "0x10", "16"},
+        {kTypeUInt16, "1e3", "1000"},
+        {kTypeUInt16, "1.5", nullptr},
+        {kTypeUInt16, "-1", nullptr},
+        {kTypeUInt32, "4294967295", "4294967295"},
+        {kTypeUInt32, "4294967296", nullptr},
+        {kTypeByte, "256", nullptr},
+        {kTypeText8, "1234567", "1234567"},
+        {kTypeText8, "12345678", nullptr},
+        {kTypeText50, "", ""},
+    };
+    for (const Case& c : cases) {
+        std::string wire, error;
+        const bool ok = checkValueText(c.type, c.text, wire, error);
+        EXPECT_EQ(ok, c.wire != nullptr) << c.text << ": " << error;
+        if (ok && c.wire) EXPECT_EQ(wire, c.wire) << c.text;
+        if (!ok) EXPECT_NE(error.find(c.text), std::string::npos) << error;
+    }
+}
+
 struct CliRun {
     int exitCode = -1;
     std::string out, err;
@@ -201,12 +239,15 @@ TEST(CliProgram, WriteAndBroadcast) {
     EXPECT_EQ(gw.received[1][0], 0);
 }
 
-TEST(CliProgram, RefusedWriteExitsOne) {
+TEST(CliProgram, RefusedWriteNamesTheExceptionAndExitsOne) {
     LoopbackGateway gw;
     gw.serve(1, [](const Bytes& req) { return withCrc({req[0], 0x90, 0x02}); });
     CliRun r = runCli({tcpOption(gw), "write", "0x7000:uint16", "1"});
     gw.join();
     EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("refused by the device: exception 02, illegal data address"),
+              std::string::npos)
+        << r.err;
 }
 
 TEST(CliProgram, BadArgumentsGiveOneLineAndExitTwo) {
@@ -221,6 +262,10 @@ TEST(CliProgram, BadArgumentsGiveOneLineAndExitTwo) {
         {"--delay-ms", "300", "read", "0x00060213"},
         {"write", "0x00060213", "1", "--frob"},
         {"--retry-limit"},
+        // Refused before the bus is opened (nothing listens there: opening would exit 1).
+        {"--tcp", "127.0.0.1:9", "write", "0x0006:float", "abc"},
+        {"--tcp", "127.0.0.1:9", "write", "0x0006:float", "1e40"},
+        {"--tcp", "127.0.0.1:9", "write", "6:uint16", "1.5"},
     };
     for (const auto& args : cases) {
         CliRun r = runCli(args);
