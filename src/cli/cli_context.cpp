@@ -1,9 +1,11 @@
 #include "cli/cli_context.h"
 
 #include "base/clock.h"
+#include "base/ini_file.h"
 #include "base/number_format.h"
 #include "cli/stop_signals.h"
 #include "comm/register_catalogue.h"
+#include "console/console_settings.h"
 #include "console/device_probe.h"
 
 #include <algorithm>
@@ -140,6 +142,13 @@ bool CliContext::open() {
     TConnectionSettings settings;
     switch (options.link) {
     case CliOptions::Link::Settings: {
+        // A number the channel cannot take would be cut to another port.
+        if (const std::string bad =
+                ConsoleSettings::connectionRangeError(IniFile(iniPath()), "Tesra");
+            !bad.empty()) {
+            printError("cannot open the connection of " + iniPath() + ": " + bad);
+            return false;
+        }
         settings = comm_->ReadConnectionSettings("Tesra");
         // Said in every message: without a bus option the run talks to what the file names.
         const std::string address(settings.Address,

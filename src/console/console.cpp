@@ -32,7 +32,15 @@ Console::Console(TComm& comm, ConsoleView& view, UiAdapter& ui, const TextSource
                  ConsolePaths paths)
     : comm_(comm), view_(view), ui_(ui), texts_(texts),
       settings_(paths.iniPath, paths.programDir, paths.homeDir) {
-    factory_ = [](TComm& c) {
+    factory_ = [this](TComm& c) {
+        const std::string bad = ConsoleSettings::connectionRangeError(settings_.file(), "Tesra");
+        if (!bad.empty()) {
+            // Cut to 16 bits it would name another port: no channel instead.
+            ui_.messageBox(texts_.text("infoSettingOutOfRange") + "\n" + settings_.file().path() +
+                               ": " + bad,
+                           "GetKelo", MsgIcon::Error, MsgButtons::Ok);
+            return std::make_unique<TTesra>(c, TChannel{false, -1});
+        }
         return std::make_unique<TTesra>(c, c.ReadConnectionSettings("Tesra"));
     };
 }
@@ -154,8 +162,13 @@ void Console::BeendenMnuClick() {
     tesra_.reset();
     int w = settings_.graphWidth, h = settings_.graphHeight;
     view_.graphSize(w, h);
-    settings_.saveDirectories(w, h);
-    saveStateOnly(); // the timer stays off: the channel is closed
+    bool saved = settings_.saveDirectories(w, h);
+    saved = saveStateOnly() && saved; // the timer stays off: the channel is closed
+    if (!saved) {
+        // What the operator set would be gone at the next start: say so, and where.
+        ui_.messageBox(texts_.text("infoSettingsNotSaved") + "\n" + settings_.file().lastError(),
+                       "GetKelo", MsgIcon::Error, MsgButtons::Ok);
+    }
     view_.endProgram();
 }
 

@@ -7,6 +7,8 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -134,8 +136,11 @@ TEST(CliParse, WriteValuesMustFitTheRegisterType) {
         std::string wire, error;
         const bool ok = checkValueText(c.type, c.text, wire, error);
         EXPECT_EQ(ok, c.wire != nullptr) << c.text << ": " << error;
-        if (ok && c.wire) EXPECT_EQ(wire, c.wire) << c.text;
-        if (!ok) EXPECT_NE(error.find(c.text), std::string::npos) << error;
+        if (ok) {
+            EXPECT_EQ(wire, c.wire ? c.wire : "") << c.text;
+        } else {
+            EXPECT_NE(error.find(c.text), std::string::npos) << error;
+        }
     }
 }
 
@@ -282,6 +287,26 @@ TEST(CliProgram, UnopenablePortGivesOneLineAndExitsOne) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_NE(r.err.find("ttyUSB9"), std::string::npos) << r.err;
+}
+
+TEST(CliProgram, StoredConnectionIsNamedAndAPortBeyondSixteenBitsRefused) {
+    char pattern[] = "/tmp/getkelo-cli-XXXXXX";
+    const std::string dir = ::mkdtemp(pattern);
+    const std::string ini = dir + "/GetKelo.ini";
+    std::ofstream(ini) << "[Tesra]\nTcpIp=1\nIP=127.0.0.1\nPort=99533\n";
+    CliRun r = runCli({"--config", dir, "read", "0x00060213"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("[Tesra] Port=99533"), std::string::npos) << r.err;
+    LoopbackGateway gw;
+    gw.serve(1, Bytes{});
+    const std::string port = std::to_string(gw.port());
+    std::ofstream(ini) << "[Tesra]\nTcpIp=1\nIP=127.0.0.1\nPort=" << port << "\n";
+    r = runCli({"--config", dir, "--retry-limit", "3", "read", "0x00060213"});
+    gw.join();
+    EXPECT_NE(r.err.find("TCP 127.0.0.1:" + port + ", the connection of " + ini),
+              std::string::npos)
+        << r.err;
+    std::filesystem::remove_all(dir);
 }
 
 TEST(CliProgram, HelpNamesEveryOption) {

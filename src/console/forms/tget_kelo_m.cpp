@@ -320,6 +320,12 @@ void TGetKeloM::setLanguage(const std::string& name) {
 
 void TGetKeloM::SprachenClick() {
     const std::string chosen = lng_->ChooseLanguage(programDir_, comm_.LanguageName);
+    // A file that cannot give its texts would blank every caption: the language stays.
+    if (const std::string error = languageLoadError(programDir_, chosen); !error.empty()) {
+        ui_.messageBox(texts_.text("infoLanguageNotLoaded") + "\n" + error, "GetKelo",
+                       MsgIcon::Warning, MsgButtons::Ok);
+        return;
+    }
     // Applied again whether the choice changed or not.
     setLanguage(chosen);
 }
