@@ -55,6 +55,8 @@ std::string transactionFailure(int result, uint8_t exception) {
     }
 }
 
+namespace {
+
 // The transport's own reason for a failed open: the last "(...)" of the open error when there
 // is one (the text of the console's message box stands before it), else the text after the
 // link's name.
@@ -70,6 +72,8 @@ std::string openFailureReason(const std::string& error) {
         return error.substr(error.find(": ") + 2);
     return error;
 }
+
+} // namespace
 
 std::string CliContext::iniPath() const {
     std::string dir = options.configDir;
