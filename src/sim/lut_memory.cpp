@@ -1,7 +1,8 @@
-// Lookup-table slots of the generations before series 4 are kept in working memory and in
-// the EEPROM. A device with "EepromMode" 0 writes a table into its EEPROM only when the
-// command register receives 0; other devices store every write at once. A restart brings
-// back what the EEPROM holds.
+// The lookup tables of the generations before series 4 (the 129 values of each slot) are
+// kept in working memory and in the EEPROM. A device with "EepromMode" 0 writes its tables
+// into the EEPROM only when the command register receives 0; other devices store every
+// write at once, as all devices do with the slots' parameters. A restart brings back the
+// tables the EEPROM holds.
 #include "sim/sim_device.h"
 #include "sim/sim_registers.h"
 
@@ -12,8 +13,10 @@ bool hasOldSlots(const DeviceConfig& c) {
     return c.generation == Generation::Second || c.generation == Generation::Third;
 }
 
-bool inSlots(const DeviceConfig& c, uint16_t r) {
-    return r >= reg::kLutSlotBase && r < reg::kLutSlotBase + c.slotCount * reg::kLutSlotSize;
+bool inTable(const DeviceConfig& c, uint16_t r) {
+    if (r < reg::kLutSlotBase || r >= reg::kLutSlotBase + c.slotCount * reg::kLutSlotSize)
+        return false;
+    return (r - reg::kLutSlotBase) % reg::kLutSlotSize < 2 * reg::kLutValues;
 }
 
 } // namespace
@@ -23,7 +26,7 @@ void SimDevice::storeLookupTables() {
     unstoredLutWrites_ = 0;
     if (!hasOldSlots(config_)) return;
     for (const auto& [k, c] : cells_)
-        if ((k >> 16) == kBankNone && inSlots(config_, static_cast<uint16_t>(k)))
+        if ((k >> 16) == kBankNone && inTable(config_, static_cast<uint16_t>(k)))
             storedLut_[k] = c.value;
 }
 
@@ -37,7 +40,7 @@ void SimDevice::lutWritten(uint16_t start, int count) {
     const bool storesItself = word(descRegister(reg::kEepromMode)) != 0;
     for (int i = 0; i < count; ++i) {
         const auto r = static_cast<uint16_t>(start + i);
-        if (!inSlots(config_, r)) continue;
+        if (!inTable(config_, r)) continue;
         if (storesItself)
             storedLut_[key(kBankNone, r)] = word(r);
         else

@@ -61,7 +61,7 @@ class SimDevice {
     ServiceFault serviceFault() const { return serviceFault_; }
     void setServiceFault(ServiceFault f) { serviceFault_ = f; }
 
-    // Lookup-table slots before series 4 (lut_memory.cpp): what a restart brings back. With
+    // Lookup tables before series 4 (lut_memory.cpp): what a restart brings back. With
     // "EepromMode" 0 a table written reaches the EEPROM only with the store command.
     void storeLookupTables();
     bool lookupTablesStored() const { return unstoredLutWrites_ == 0; }
