@@ -143,16 +143,16 @@ CalibDataFiles::SectionWrite CalibDataFiles::writeSlotSection(IniFile& file,
     };
     // The slot registers are protected.
     if (tesra_.WriteValue(reg::kAccessCode, reg::kAccessCodeText, kWriteAddressed) != 0)
-        return fail("den Zugangscode", false);
-    if (tesra_.WriteLookupTable(s, table, ui_) != 0) return fail("die Tabelle");
+        return fail("0x002B", false);
+    if (tesra_.WriteLookupTable(s, table, ui_) != 0) return fail("FlowValues");
     ui_.progressStart("EEPROM", "Schreibe Parameter...", static_cast<int>(writes.size()) + 1);
     for (size_t i = 0; i < writes.size(); ++i) {
         if (tesra_.WriteValue(writes[i].descriptor, writes[i].text, kWriteAddressed) != 0)
-            return fail(std::string("\"") + writes[i].key + "\"");
+            return fail(writes[i].key);
         ui_.progressPosition(static_cast<int>(i + 1));
     }
     if (tesra_.WriteValue(reg::kLutSelect, std::to_string(s), kWriteAddressed) != 0)
-        return fail("\"LutSelect\"");
+        return fail("LutSelect");
     ui_.progressFinish("Schreiben abgeschlossen!");
     ui_.beep();
     // Written back unchanged so the device takes up the new table; never a failed read.
