@@ -10,10 +10,9 @@
 
 namespace getkelo::sim::test {
 
-// The demo bus on the virtual clock, a scratch folder for data files and the file operations
-// on the link's connection (no language file: the German texts).
-class CalibFiles : public ::testing::Test {
-  protected:
+// The demo bus on the virtual clock, a scratch folder and the file operations on the link's
+// connection (no language file: the German texts).
+struct CalibFiles : ::testing::Test {
     SimLink link;
     MapTextSource texts;
     CalibDataFiles files{*link.tesra, link.ui, texts};
@@ -22,18 +21,15 @@ class CalibFiles : public ::testing::Test {
 
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
-
     std::string path(const std::string& name) const { return (dir / name).string(); }
     static std::string contents(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
         std::stringstream ss;
-        ss << in.rdbuf();
+        ss << std::ifstream(p, std::ios::binary).rdbuf();
         return ss.str();
     }
     static void write(const std::string& p, const std::string& text) {
         std::ofstream(p, std::ios::binary) << text;
     }
-    size_t busWrites() const { return link.writeRequests().size(); }
 };
 
 } // namespace getkelo::sim::test

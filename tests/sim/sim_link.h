@@ -11,20 +11,17 @@
 namespace getkelo::sim::test {
 
 // The in-process bus behind a line that can lose what is sent: `lose` sees every send (a
-// request frame, a command line, one image byte) and keeps it from the bus when it says so.
-// Records every send, for tests that count what went on the wire.
+// request, a command line, one image byte) and keeps it from the bus when it says so.
 class LossyWire final : public Transport {
   public:
     LossyWire(SimBus& bus, Clock& clock) : inner_(bus, clock) {}
-
     std::function<bool(const Bytes& sent)> lose;
     std::vector<Bytes> sent;
 
     bool isTcp() const override { return true; }
     int send(const uint8_t* data, int length) override {
         sent.emplace_back(data, data + length);
-        if (lose && lose(sent.back())) return length;
-        return inner_.send(data, length);
+        return lose && lose(sent.back()) ? length : inner_.send(data, length);
     }
     int receive(uint8_t* data, int length) override { return inner_.receive(data, length); }
     void waitReadable(Clock& clock, int ms) override { inner_.waitReadable(clock, ms); }
@@ -35,21 +32,16 @@ class LossyWire final : public Transport {
 };
 
 // The device layer on the demo bus (addresses 1..5: series 4, series 4 pressure, third,
-// second and first generation), all on the virtual clock, with a scripted operator.
+// second and first generation) on the virtual clock, with a scripted operator.
 struct SimLink {
     DemoBus demo;
     TComm comm{demo.clock};
-    LossyWire* wire = nullptr;
-    std::unique_ptr<TTesra> tesra;
+    LossyWire* wire = new LossyWire(demo.bus, demo.clock);
+    std::unique_ptr<TTesra> tesra =
+        std::make_unique<TTesra>(comm, comm.AttachTransport(std::unique_ptr<LossyWire>(wire)));
     ScriptedUi ui;
 
-    SimLink() {
-        auto w = std::make_unique<LossyWire>(demo.bus, demo.clock);
-        wire = w.get();
-        tesra = std::make_unique<TTesra>(comm, comm.AttachTransport(std::move(w)));
-    }
     SimDevice& device(uint8_t address) { return *demo.bus.device(address); }
-    // Function 16 requests sent so far, in order.
     std::vector<Bytes> writeRequests() const {
         std::vector<Bytes> out;
         for (const Bytes& b : wire->sent)
