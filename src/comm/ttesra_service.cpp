@@ -69,8 +69,10 @@ int TTesra::ReadServiceImage(std::span<uint8_t> buffer, UiAdapter& ui) {
             // Not the answer to this request: let whatever follows it go by, so it is not
             // taken for the answer of the next exchange.
             uint8_t scratch[kLineCapacity];
-            while (comm_.ReadBytes(scratch, kLineCapacity, IsTcp, Handle) > 0) {
-            }
+            int drained = 0, n;
+            while (drained < 2 * kServiceImageReadSize &&
+                   (n = comm_.ReadBytes(scratch, kLineCapacity, IsTcp, Handle)) > 0)
+                drained += n;
         }
     }
     if (got != kServiceImageReadSize) {
