@@ -61,6 +61,7 @@ struct FullChart {
         const Sample s = sampleAt(next++, t0);
         const bool dropped = window.append(s);
         view.appendSample(s, dropped, window);
+        view.flush(); // drawn now, as if the samples came slower than five a second
     }
 };
 
@@ -129,6 +130,11 @@ int cpuRun(int seconds, const char* pause) {
     window.show();
     QApplication::processEvents();
     window.FormShow();
+    // The stored devices come back one per polling tick.
+    QElapsedTimer startup;
+    startup.start();
+    while (!window.console().started() && startup.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
     window.action("GraphMenu")->trigger();
     TGraph* graph = window.graphs()->flowGraph();
     graph->resize(1100, 700);

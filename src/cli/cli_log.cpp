@@ -1,69 +1,30 @@
 #include "base/clock.h"
 #include "base/number_format.h"
+#include "cli/cli_app.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_terminal_ui.h"
 #include "comm/register_catalogue.h"
 #include "console/device_list.h"
 #include "console/device_probe.h"
 #include "console/logging/data_logger.h"
 #include "ui/ui_adapter.h"
 
-#include <csignal>
 #include <iostream>
 #include <sstream>
 
 namespace getkelo::cli {
 
-std::string logUsage() {
-    return "  log [--interval S] [--dir D] [--points set,total,temp,valve]\n"
-           "      [--lines N | --duration 1m|1h|1d|7d]\n"
-           "                                log the measured values of the --address devices,\n"
-           "                                one file per device in D (default: the current\n"
-           "                                folder, made when missing), a line every S seconds\n"
-           "                                (default 0 = 0.5 s); new files after N lines or after\n"
-           "                                the duration; runs until SIGINT or SIGTERM, which\n"
-           "                                close every file complete\n";
-}
-
 namespace {
 
-constexpr int kTimerMs = 100; // the console's polling timer
-
-volatile std::sig_atomic_t stopRequested = 0;
-extern "C" void requestStop(int) {
-    stopRequested = 1;
-}
-
-// The logger's messages go to standard error; there is nobody to answer questions.
-class TerminalUi final : public UiAdapter {
-  public:
-    MsgAnswer messageBox(const std::string& text, const std::string&, MsgIcon,
-                         MsgButtons) override {
-        std::string oneLine = text;
-        for (char& c : oneLine)
-            if (c == '\n') c = ' ';
-        printError("log: " + oneLine);
-        return MsgAnswer::Ok;
-    }
-    std::optional<std::string> inputBox(const std::string&, const std::string&,
-                                        const std::string&) override {
-        return std::nullopt;
-    }
-    void beep() override {}
-    void progressStart(const std::string&, const std::string&, int) override {}
-    void progressLabel(const std::string&) override {}
-    void progressPosition(int) override {}
-    void progressMaximum(int) override {}
-    void progressFinish(const std::string&) override {}
-    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> chooseFile(const std::string&, const std::string&,
-                                          const std::string&, bool) override {
-        return std::nullopt;
-    }
-    bool printDocument(const std::string&, const std::string&) override { return false; }
-    bool openHelp(const std::string&) override { return false; }
+struct LogArgs {
+    std::string interval = "0";
+    std::string dir;
+    std::string points;
+    long long lines = 0;
+    std::string duration;
 };
+
+constexpr int kTimerMs = 100; // the console's polling timer
 
 bool parsePoints(const std::string& text, LoggerSettings& s, std::string& error) {
     std::stringstream in(text);
@@ -78,7 +39,7 @@ bool parsePoints(const std::string& text, LoggerSettings& s, std::string& error)
         else if (item == "valve")
             s.ventilCheck = true;
         else {
-            error = "--points takes set, total, temp and valve, not \"" + item + "\"";
+            error = "takes set, total, temp and valve, not \"" + item + "\"";
             return false;
         }
     }
@@ -95,69 +56,20 @@ bool parseDuration(const std::string& text, int& index) {
     return false;
 }
 
-// Installs the stop handlers for the run and puts the old ones back after it.
-class StopSignals {
-  public:
-    StopSignals() {
-        stopRequested = 0;
-        struct sigaction sa {};
-        sa.sa_handler = requestStop;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &oldInt_);
-        sigaction(SIGTERM, &sa, &oldTerm_);
-    }
-    ~StopSignals() {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-
-  private:
-    struct sigaction oldInt_ {
-    }, oldTerm_{};
-};
-
-} // namespace
-
-int runLog(CliContext& context, const std::vector<std::string>& argv) {
-    CommandArgs args(argv);
+int runLog(CliContext& context, const LogArgs& args) {
     LogSettings settings;
-    std::string dir, points, duration;
-    long long lines = 0;
-    args.value("--interval", settings.stored.dZeitEdit);
-    args.value("--dir", dir);
-    const bool hasPoints = args.value("--points", points);
-    const bool hasLines = args.intValue("--lines", 1, 2'000'000'000, lines);
-    const bool hasDuration = args.value("--duration", duration);
-    if (!args.finish(0, 0)) {
-        printError("log: " + args.error());
-        return kExitUsage;
-    }
-    double interval = 0;
-    if (!parseNumber(settings.stored.dZeitEdit, interval) || interval < 0 || interval > 86400) {
-        printError("log: --interval needs seconds from 0 to 86400, not \"" +
-                   settings.stored.dZeitEdit + "\"");
-        return kExitUsage;
-    }
+    settings.stored.dZeitEdit = args.interval;
     std::string error;
-    if (hasPoints && !parsePoints(points, settings.stored, error)) {
-        printError("log: " + error);
-        return kExitUsage;
-    }
-    if (hasLines && hasDuration) {
-        printError("log: --lines and --duration exclude each other");
-        return kExitUsage;
-    }
-    if (hasLines) {
+    parsePoints(args.points, settings.stored, error);
+    if (args.lines > 0) {
         settings.stored.logGroup = static_cast<int>(LogMode::LinesPerFile);
-        settings.stored.zeilenEdit = std::to_string(lines);
+        settings.stored.zeilenEdit = std::to_string(args.lines);
     }
-    if (hasDuration) {
-        if (!parseDuration(duration, settings.stored.dauerBox)) {
-            printError("log: --duration takes 1m, 1h, 1d or 7d, not \"" + duration + "\"");
-            return kExitUsage;
-        }
+    if (!args.duration.empty()) {
+        parseDuration(args.duration, settings.stored.dauerBox);
         settings.stored.logGroup = static_cast<int>(LogMode::Duration);
     }
+    const std::string& dir = args.dir;
 
     if (!context.open()) return kExitFailure;
     TTesra& tesra = context.tesra();
@@ -165,12 +77,15 @@ int runLog(CliContext& context, const std::vector<std::string>& argv) {
 
     // The log header needs each device's serial number and units: identify them as the
     // console's probe does, and mark every device found for logging.
+    context.beginProbing();
     DeviceList list;
     for (int a : context.options.addresses) {
+        if (context.stopSignal()) break;
         tesra.Address = static_cast<uint8_t>(a);
         auto id = probeIdentity(tesra);
         if (!id) {
-            printError("log: no device answers at address " + std::to_string(a));
+            printError("log: no device answers at address " + std::to_string(a) + " on " +
+                       context.linkText());
             continue;
         }
         int row = list.appendRow();
@@ -187,20 +102,24 @@ int runLog(CliContext& context, const std::vector<std::string>& argv) {
     }
     if (list.count() == 0) return kExitFailure;
 
-    TerminalUi ui;
+    TerminalUi ui("log", 0); // the log lines own the terminal
     DataLogger logger(list, clock, ui);
     logger.settings() = settings;
     logger.setWorkDir([&dir] { return dir; });
-    StopSignals signals;
     logger.recordClick();
+    // Only files that exist are named; one that cannot be made was reported above.
     for (int row = 1; row <= list.count(); ++row) {
         const std::string path = logger.filePath(row);
         if (!path.empty()) std::cout << list.cell(row, kColAddress) << ";" << path << std::endl;
     }
 
-    while (!stopRequested && logger.running()) {
+    while (!context.stopSignal() && logger.running()) {
+        if (logger.openFileCount() == 0) {
+            printError("log: no log file can be written; stopped");
+            break;
+        }
         const bool due = logger.scheduleStep();
-        for (int row = 1; row <= list.count() && !stopRequested; ++row) {
+        for (int row = 1; row <= list.count() && !context.stopSignal(); ++row) {
             skelo& rec = list.record(row);
             tesra.Address = rec.address;
             Measurement m = readMeasurement(tesra, rec.functions);
@@ -211,16 +130,47 @@ int runLog(CliContext& context, const std::vector<std::string>& argv) {
             storeMeasurement(list, row, m);
             if (due) logger.writeLine(row);
         }
-        if (!stopRequested) clock.sleepMs(kTimerMs);
+        context.sleepMs(kTimerMs);
     }
     logger.stopClick(); // every file synced and closed
+    // The devices are locked again by CliApp when the command returns.
+    return logger.anyFileFailed() ? kExitFailure : kExitOk;
+}
 
-    // The probe unlocked the devices; lock them again.
-    for (int row = 1; row <= list.count(); ++row) {
-        tesra.Address = list.record(row).address;
-        tesra.WriteValue(reg::kAccessCode, "0", kWriteAddressed);
-    }
-    return kExitOk;
+} // namespace
+
+void addLogCommand(CliApp& app) {
+    auto args = std::make_shared<LogArgs>();
+    CLI::App* log = app.addCommand("log",
+                                   "log the measured values of the --address devices,\n"
+                                   "one file per device in D; runs until SIGINT or\n"
+                                   "SIGTERM, which close every file complete",
+                                   [args](CliContext& c) { return runLog(c, *args); });
+    log->add_option("--interval", args->interval, "a line every S seconds (default 0 = 0.5 s)")
+        ->option_text("S")
+        ->check(secondsUpTo(86400));
+    log->add_option("--dir", args->dir,
+                    "folder of the files (default: the current\nfolder, made when missing)")
+        ->option_text("D");
+    log->add_option("--points", args->points, "data points beside the flow")
+        ->option_text("set,total,temp,valve")
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                LoggerSettings s;
+                std::string error;
+                return parsePoints(text, s, error) ? "" : error;
+            },
+            ""));
+    auto* lines = log->add_option("--lines", args->lines, "new files after N lines")
+                      ->option_text("N")
+                      ->transform(integerIn(1, 2'000'000'000));
+    auto* duration = log->add_option("--duration", args->duration, "new files after the duration")
+                         ->option_text("1m|1h|1d|7d")
+                         ->check(CLI::IsMember({"1m", "1h", "1d", "7d"}));
+    lines->excludes(duration);
+    log->footer("Exit status: 0 every file closed complete (the normal end by SIGINT or SIGTERM),\n"
+                "1 no device answers, or a log file could not be created or written (said on\n"
+                "stderr; the run ends when no file is left to write), 2 bad command line.");
 }
 
 } // namespace getkelo::cli

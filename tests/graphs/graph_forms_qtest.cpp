@@ -41,6 +41,10 @@ class GraphFormsTest : public GraphTest {
             w->plotStep();
         }
     }
+    void screenshot(GraphWindow* w, const char* name) {
+        w->chartView()->flush();
+        screenshot(static_cast<QWidget*>(w), name);
+    }
     void screenshot(QWidget* w, const char* name) {
         if (const char* d = std::getenv("GETKELO_SCREENSHOT_DIR")) {
             QApplication::processEvents();
@@ -79,6 +83,7 @@ TEST_F(GraphFormsTest, FlowGraphTunesAndShowsTheFiguresOfEachStep) {
         run(g, 140);
     }
     EXPECT_EQ(deviceValue(1, reg::kPidKp), "1600");
+    g->Graph->flush();
     const QTableWidget* t = g->stepTable();
     EXPECT_EQ(t->item(0, 1)->text(), QString("1600"));
     EXPECT_EQ(t->item(1, 1)->text(), QString("300"));
@@ -125,6 +130,7 @@ TEST_F(GraphFormsTest, SeriesNeverHoldMoreThanTheWindow) {
     TGraph* g = windows->flowGraph();
     g->timer()->stop();
     run(g, 2010);
+    g->Graph->flush();
     for (int k = 0; k < kSeriesCount; ++k)
         EXPECT_EQ(g->Graph->series(k)->count(), 2000) << k;
     g->RstGraph->click();
@@ -246,7 +252,11 @@ TEST(MainWindowGraphs, GraphMenuAndGridOpenTheGraphsWindows) {
             c, c.AttachTransport(std::make_unique<sim::SimTransport>(bus, c.clock())));
     });
     window.FormShow();
+    // The stored devices come back one per tick.
+    for (int i = 0; i < 20 && window.console().restoring(); ++i)
+        window.console().TimerTimer();
     window.pollTimer()->stop();
+    window.syncFromConsole();
     ASSERT_EQ(window.console().devices().count(), 5);
 
     QAction* graph = window.action("GraphMenu");

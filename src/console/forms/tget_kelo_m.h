@@ -27,6 +27,8 @@ class SignalPage;
 class ConsolePageWidget;
 class DeviceListModel;
 class GraphWindows;
+class Konfig1;
+class TKonfig1;
 class LoggerPage;
 class MixerPage;
 class ModbusPage;
@@ -130,6 +132,9 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     void TimerTimer();
     void gridClicked(const QModelIndex& index);
     void AnschlussClick();
+    // "OEM": the factory EEPROM dialog for a first-generation device.
+    void OemClick();
+    const skelo* selectedFirstGeneration() const;
     void HilfeClick();
     void updateLiveFields();
 
@@ -171,6 +176,8 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     TLng* lng_ = nullptr;
     TfrmDir* dir_ = nullptr;
     TCommForm* commForm_ = nullptr;
+    std::unique_ptr<Konfig1> konfig1Logic_;
+    TKonfig1* konfig1_ = nullptr;
 
     bool shown_ = false;
     bool exiting_ = false;

@@ -216,6 +216,7 @@ void GraphWindow::closeEvent(QCloseEvent* e) {
 }
 
 void GraphWindow::printTo(QPrinter& printer) {
+    chart_->flush();
     QPainter painter(&printer);
     const QRect page = painter.viewport();
     QFont font("Arial", 10);
@@ -259,6 +260,7 @@ void GraphWindow::print(bool toPdf) {
 }
 
 bool GraphWindow::savePicture(const QString& path) {
+    chart_->flush();
     return chart_->grab().save(path, "PNG");
 }
 

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -78,22 +79,46 @@ void LiveChartView::setAxisTitles(const QString& left, const QString& right) {
 }
 
 void LiveChartView::appendSample(const Sample& s, bool dropped, const SampleWindow& window) {
-    // While following, the time axis moves with every sample and that redraws the series from
-    // their points anyway: the points go in quietly and the axis change draws them once.
-    const bool quiet = !zoomed_;
     for (int k = 0; k < kSeriesCount; ++k) {
-        // One point out and one in; the series then shares the list (no copy).
+        // One point out and one in; the series gets the list when the chart is drawn.
         if (dropped && !points_[k].isEmpty()) points_[k].removeFirst();
         points_[k].append(QPointF(double(s.tMs), s.y[k]));
-        const QSignalBlocker block(quiet ? series_[k] : nullptr);
-        series_[k]->replace(points_[k]);
     }
-    if (quiet && !follow(window))
+    window_ = &window;
+    // At most kMinRedrawMs apart: faster samples are drawn together.
+    if (drawn_.isValid() && drawn_.elapsed() < kMinRedrawMs) {
+        if (!pending_) {
+            pending_ = true;
+            QTimer::singleShot(kMinRedrawMs - static_cast<int>(drawn_.elapsed()), this,
+                               [this] { flush(); });
+        }
+        return;
+    }
+    draw();
+}
+
+void LiveChartView::flush() {
+    if (pending_) draw();
+}
+
+void LiveChartView::draw() {
+    pending_ = false;
+    drawn_.start();
+    // While following, the time axis moves and that redraws the series from their points
+    // anyway: the lists go in quietly and the axis change draws them once.
+    const bool quiet = !zoomed_ && window_;
+    for (int k = 0; k < kSeriesCount; ++k) {
+        const QSignalBlocker block(quiet ? series_[k] : nullptr);
+        series_[k]->replace(points_[k]); // shares the list, no copy
+    }
+    if (quiet && !follow(*window_))
         for (int k = 0; k < kSeriesCount; ++k)
             emit series_[k]->pointsReplaced(); // the axes stayed: draw the new points
 }
 
 void LiveChartView::reload(const SampleWindow& window) {
+    window_ = &window;
+    pending_ = false;
     for (int k = 0; k < kSeriesCount; ++k) {
         points_[k].clear();
         points_[k].reserve(static_cast<qsizetype>(SampleWindow::kMaxSamples + 1));
@@ -106,6 +131,7 @@ void LiveChartView::reload(const SampleWindow& window) {
 }
 
 void LiveChartView::resetZoom(const SampleWindow& window) {
+    flush();
     zoomed_ = false;
     follow(window);
 }

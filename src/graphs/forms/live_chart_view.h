@@ -3,6 +3,7 @@
 
 #include <QChartView>
 #include <QDateTimeAxis>
+#include <QElapsedTimer>
 #include <QLineSeries>
 #include <QValueAxis>
 
@@ -10,9 +11,9 @@ namespace getkelo {
 
 // The chart of a graph window: the measured value and the set point on the left axis, the
 // valve drive in % on the right axis, time of day below. Appending a sample moves one point
-// into each series' list (and one out when the window is full) and hands the list over, so
-// each series is updated once per sample; the axes follow the data without scanning it
-// (SampleWindow keeps the extents).
+// into each series' list (and one out when the window is full) and hands the lists over, so
+// each series is updated once per drawing, at most five drawings a second; the axes follow the
+// data without scanning it (SampleWindow keeps the extents).
 //
 // Mouse: the wheel zooms the time axis around the pointer (with Ctrl the left axis), dragging
 // scrolls, a double click goes back to following the data. While zoomed or scrolled the
@@ -25,8 +26,12 @@ class LiveChartView : public QChartView {
     void setSeriesNames(const QString& measured, const QString& setpoint, const QString& valve);
     void setAxisTitles(const QString& left, const QString& right);
 
-    // One new sample; `dropped` when the window pushed its oldest out.
+    // One new sample; `dropped` when the window pushed its oldest out. Drawn at once, or with
+    // the next samples when the last drawing is less than kMinRedrawMs ago.
     void appendSample(const Sample& s, bool dropped, const SampleWindow& window);
+    // Draws what is waiting now.
+    void flush();
+    static constexpr int kMinRedrawMs = 200;
     // The whole window again (after clearing or opening a file).
     void reload(const SampleWindow& window);
     // Back to following the data (the double click).
@@ -51,9 +56,13 @@ class LiveChartView : public QChartView {
   private:
     // Moves the axes to the data; true when an axis changed (which redraws the series).
     bool follow(const SampleWindow& window);
+    void draw();
 
     QLineSeries* series_[kSeriesCount];
-    QList<QPointF> points_[kSeriesCount]; // what each series shows
+    QList<QPointF> points_[kSeriesCount]; // what each series shows (once drawn)
+    const SampleWindow* window_ = nullptr;
+    QElapsedTimer drawn_;
+    bool pending_ = false;
     QDateTimeAxis* timeAxis_;
     QValueAxis* valueAxis_;
     QValueAxis* valveAxis_;
