@@ -70,17 +70,5 @@ TEST_F(PressureGraphTest, StepsAndModesFollowTheControlMode) {
     EXPECT_EQ(deviceValue(2, reg::kControlMode), "5");
 }
 
-TEST_F(PressureGraphTest, PlotsPressureAndItsSetpoint) {
-    graph->btnSaveSetpointClick("6");
-    for (int i = 0; i < 60; ++i) {
-        tick();
-        graph->TimerTimer();
-    }
-    ASSERT_FALSE(graph->samples().empty());
-    EXPECT_NEAR(graph->samples().back().y[kSeriesMeasured], 6, 0.2);
-    EXPECT_EQ(graph->samples().back().y[kSeriesSetpoint], 6);
-    EXPECT_EQ(graph->unit(), "bar");
-}
-
 } // namespace
 } // namespace getkelo::test
