@@ -79,7 +79,8 @@ CliApp::CliApp()
     addSharedOptions();
     addFooter("DESCRIPTOR is a register descriptor in hex, 0xRRRRCCTT (register, register count,\n"
               "type code; 0x00060213 is the setpoint), or REGISTER:TYPE with TYPE one of float,\n"
-              "int16, uint16, uint32, byte, text8, text50 (0x0006:float).\n"
+              "int16, uint16, uint32, byte, text8, text50 (0x0006:float), or a register name\n"
+              "(Flow, Setpoint, ControlMode, SerialNumber, TagName, Messwerteinheit ...).\n"
               "\n"
               "Exit status: 0 done, 1 the bus or the device failed (a failed read prints\n"
               "\"Fehler\"), 2 bad command line.");
@@ -132,6 +133,18 @@ void CliApp::addSharedOptions() {
                      ->group(kBusGroup);
     tcp->excludes(com)->excludes(port);
     com->excludes(port);
+    auto* console = app_.add_flag("--console", o.console,
+                                  "through the running console (its automation\n"
+                                  "socket) instead of opening the port: read,\n"
+                                  "write and poll share the console's bus")
+                        ->group(kBusGroup);
+    console->excludes(tcp)->excludes(com)->excludes(port);
+    app_.add_option("--socket", o.socketPath,
+                    "the console's socket for --console and serve\n"
+                    "(default $XDG_RUNTIME_DIR/getkelo/console.sock,\n"
+                    "else console.sock beside GetKelo.ini)")
+        ->option_text("PATH")
+        ->group(kBusGroup);
     app_.add_option("--config", o.configDir,
                     "folder of GetKelo.ini (default\n"
                     "$XDG_CONFIG_HOME/getkelo or ~/.config/getkelo)")
@@ -209,7 +222,12 @@ int CliApp::run(int argc, const char* const* argv) {
         printError(oneLine(message));
         return kExitUsage;
     }
-    return runs_.at(app_.get_subcommands().front()->get_name())(context_);
+    const std::string name = app_.get_subcommands().front()->get_name();
+    if (context_.options.console && !consoleCommands_.count(name)) {
+        printError("--console works with read, write and poll, not with " + name);
+        return kExitUsage;
+    }
+    return runs_.at(name)(context_);
 }
 
 } // namespace getkelo::cli

@@ -2,13 +2,12 @@
 #include "base/number_format.h"
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_terminal.h"
 #include "comm/register_catalogue.h"
 #include "console/device_list.h"
 #include "console/device_probe.h"
 #include "console/logging/data_logger.h"
-#include "ui/ui_adapter.h"
 
-#include <csignal>
 #include <iostream>
 #include <sstream>
 
@@ -25,43 +24,6 @@ struct LogArgs {
 };
 
 constexpr int kTimerMs = 100; // the console's polling timer
-
-volatile std::sig_atomic_t stopRequested = 0;
-extern "C" void requestStop(int) {
-    stopRequested = 1;
-}
-
-// The logger's messages go to standard error; there is nobody to answer questions.
-class TerminalUi final : public UiAdapter {
-  public:
-    MsgAnswer messageBox(const std::string& text, const std::string&, MsgIcon,
-                         MsgButtons) override {
-        std::string oneLine = text;
-        for (char& c : oneLine)
-            if (c == '\n') c = ' ';
-        printError("log: " + oneLine);
-        return MsgAnswer::Ok;
-    }
-    std::optional<std::string> inputBox(const std::string&, const std::string&,
-                                        const std::string&) override {
-        return std::nullopt;
-    }
-    void beep() override {}
-    void progressStart(const std::string&, const std::string&, int) override {}
-    void progressLabel(const std::string&) override {}
-    void progressPosition(int) override {}
-    void progressMaximum(int) override {}
-    void progressFinish(const std::string&) override {}
-    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> chooseFile(const std::string&, const std::string&,
-                                          const std::string&, bool) override {
-        return std::nullopt;
-    }
-    bool printDocument(const std::string&, const std::string&) override { return false; }
-    bool openHelp(const std::string&) override { return false; }
-};
 
 bool parsePoints(const std::string& text, LoggerSettings& s, std::string& error) {
     std::stringstream in(text);
@@ -92,27 +54,6 @@ bool parseDuration(const std::string& text, int& index) {
         }
     return false;
 }
-
-// Installs the stop handlers for the run and puts the old ones back after it.
-class StopSignals {
-  public:
-    StopSignals() {
-        stopRequested = 0;
-        struct sigaction sa {};
-        sa.sa_handler = requestStop;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &oldInt_);
-        sigaction(SIGTERM, &sa, &oldTerm_);
-    }
-    ~StopSignals() {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-
-  private:
-    struct sigaction oldInt_ {
-    }, oldTerm_{};
-};
 
 int runLog(CliContext& context, const LogArgs& args) {
     LogSettings settings;
@@ -157,7 +98,7 @@ int runLog(CliContext& context, const LogArgs& args) {
     }
     if (list.count() == 0) return kExitFailure;
 
-    TerminalUi ui;
+    TerminalUi ui("log");
     DataLogger logger(list, clock, ui);
     logger.settings() = settings;
     logger.setWorkDir([&dir] { return dir; });
@@ -168,9 +109,9 @@ int runLog(CliContext& context, const LogArgs& args) {
         if (!path.empty()) std::cout << list.cell(row, kColAddress) << ";" << path << std::endl;
     }
 
-    while (!stopRequested && logger.running()) {
+    while (!StopSignals::requested() && logger.running()) {
         const bool due = logger.scheduleStep();
-        for (int row = 1; row <= list.count() && !stopRequested; ++row) {
+        for (int row = 1; row <= list.count() && !StopSignals::requested(); ++row) {
             skelo& rec = list.record(row);
             tesra.Address = rec.address;
             Measurement m = readMeasurement(tesra, rec.functions);
@@ -181,7 +122,7 @@ int runLog(CliContext& context, const LogArgs& args) {
             storeMeasurement(list, row, m);
             if (due) logger.writeLine(row);
         }
-        if (!stopRequested) clock.sleepMs(kTimerMs);
+        if (!StopSignals::requested()) clock.sleepMs(kTimerMs);
     }
     logger.stopClick(); // every file synced and closed
 
