@@ -130,9 +130,15 @@ int main(int argc, char** argv) {
         automationSocketPath(paths.configDir, opt.demo ? "getkelo-demo" : "getkelo");
 
     window.show();
-    // After the first show's start-up, which loads the texts the messages need.
-    QTimer::singleShot(0, &window,
-                       [&] { startAutomationSocket(automation, socketPath, ui, window.texts()); });
+    // Once start-up is over (texts loaded, the devices of the last run back), so that a
+    // message about the socket does not meet the start-up notice.
+    QTimer startSocket;
+    QObject::connect(&startSocket, &QTimer::timeout, &window, [&] {
+        if (!window.console().started()) return;
+        startSocket.stop();
+        startAutomationSocket(automation, socketPath, ui, window.texts());
+    });
+    startSocket.start(100);
     const int status = app.exec();
     clock.setServer(nullptr);
     return status;

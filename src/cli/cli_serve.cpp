@@ -103,8 +103,13 @@ int runServe(CliContext& context) {
     // The socket answers at once; the stored devices come back one per tick.
     console.setRestoreInTicks(true);
     console.FormShow();
-    std::cout << "serving " << path << std::endl;
+    bool announced = false;
     while (!StopSignals::requested()) {
+        // Scripts may start once the devices of the last run are back (or the scan ended).
+        if (!announced && console.started() && !console.scanning()) {
+            std::cout << "serving " << path << std::endl;
+            announced = true;
+        }
         clock.sleepMs(kTimerMs);
         if (StopSignals::requested()) break;
         console.setPollAll(true); // the scope "Alle Geräte simultan", whatever the file says
@@ -124,7 +129,8 @@ void addServeCommand(CliApp& app) {
     app.addCommand("serve",
                    "hold the bus as the console does, without a window: poll\n"
                    "all devices of the settings file (or scan for them) and\n"
-                   "serve scripts on the console's socket (--socket); runs\n"
+                   "serve scripts on the console's socket (--socket);\n"
+                   "prints \"serving PATH\" once the devices are back, runs\n"
                    "until SIGINT or SIGTERM",
                    [](CliContext& c) { return runServe(c); });
 }
