@@ -137,6 +137,7 @@ void CliApp::addSharedOptions() {
                                   "through the running console (its automation\n"
                                   "socket) instead of opening the port: read,\n"
                                   "write and poll share the console's bus")
+                        ->option_text(" ")
                         ->group(kBusGroup);
     console->excludes(tcp)->excludes(com)->excludes(port);
     app_.add_option("--socket", o.socketPath,
