@@ -14,7 +14,21 @@ namespace getkelo {
 namespace err = automation_error;
 
 namespace {
+
 constexpr uint64_t kListenerId = 0;
+
+// The answer of a request: its result, or the error it ran into. A field of the wrong JSON
+// type is the client's mistake too, never the console's end.
+template <typename Run> Json answerOf(const AutomationRequest& request, Run run) {
+    try {
+        return okAnswer(request.id, run());
+    } catch (const RequestError& e) {
+        return errorAnswer(request.id, e.code, e.what(), e.extra);
+    } catch (const Json::exception& e) {
+        return errorAnswer(request.id, err::kBadRequest, e.what());
+    }
+}
+
 } // namespace
 
 AutomationServer::AutomationServer(Console& console, Clock& clock)
@@ -158,11 +172,7 @@ void AutomationServer::handleLine(uint64_t id, const std::string& line) {
                                  "unsubscribe, log)"));
         return;
     case OpKind::Immediate:
-        try {
-            send(id, okAnswer(request->id, immediate(client, *request)));
-        } catch (const RequestError& e) {
-            send(id, errorAnswer(request->id, e.code, e.what(), e.extra));
-        }
+        send(id, answerOf(*request, [&] { return immediate(client, *request); }));
         return;
     case OpKind::Bus:
     case OpKind::TickStart:
@@ -210,13 +220,7 @@ void AutomationServer::runWaiting(bool tickStart) {
         auto client = clients_.find(r.client);
         if (client == clients_.end()) continue; // gone: its requests are not carried out
         --client->second.waiting;
-        Json answer;
-        try {
-            answer = okAnswer(r.id, requests_.run(r));
-        } catch (const RequestError& e) {
-            answer = errorAnswer(r.id, e.code, e.what(), e.extra);
-        }
-        send(r.client, answer);
+        send(r.client, answerOf(r, [&] { return requests_.run(r); }));
     }
     if (!pumping_) dropFailed();
     running_ = false;
