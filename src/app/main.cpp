@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     AutomationServer automation(window.console(), clock);
     clock.setServer(&automation);
     window.console().setRequestHook(&automation);
-    AutomationNotifier notifier(automation);
+    AutomationNotifier notifier(automation, [&window] { return window.timerActive(); });
     const std::string socketPath =
         automationSocketPath(paths.configDir, opt.demo ? "getkelo-demo" : "getkelo");
 

@@ -243,6 +243,11 @@ void AutomationServer::expireWaiting() {
 
 // ---------------------------------------------------------------- the tick
 
+void AutomationServer::serveIdle() {
+    pump();
+    runWaiting(true);
+}
+
 void AutomationServer::serveAtTickStart() {
     pump();
     runWaiting(true);

@@ -50,6 +50,10 @@ class AutomationServer : public RequestHook {
     void setBacklogLimit(size_t bytes) { backlogLimit_ = bytes; }
     int clientCount() const { return static_cast<int>(clients_.size()); }
 
+    // Between two ticks, while the console's polling owns the bus (no dialog has stopped it):
+    // pump() and the waiting requests at once, so none waits for the next tick.
+    void serveIdle();
+
     // RequestHook
     void serveAtTickStart() override;
     void serveBetweenExchanges() override;

@@ -110,7 +110,12 @@ int runServe(CliContext& context) {
             std::cout << "serving " << path << std::endl;
             announced = true;
         }
-        clock.sleepMs(kTimerMs);
+        // The timer's interval: the socket is served, and its requests run at once.
+        const int64_t end = clock.nowMs() + kTimerMs;
+        for (int64_t left = kTimerMs; left > 0 && !StopSignals::requested();
+             left = end - clock.nowMs())
+            if (systemClock().waitFd(server.pollFd(), false, static_cast<int>(left)))
+                server.serveIdle();
         if (StopSignals::requested()) break;
         console.setPollAll(true); // the scope "Alle Geräte simultan", whatever the file says
         console.TimerTimer();

@@ -160,6 +160,12 @@ TEST_F(AutomationTest, BusRequestsRunInTheTickAndLeaveTheAddressAlone) {
     tick();
     std::vector<Json> got = c.answers();
     ASSERT_EQ(got.size(), 2u);
+    // Between ticks, while the polling timer runs, a request does not wait for the next one.
+    c.send({{"id", 3}, {"op", "read"}, {"address", 5}, {"register", "Range"}});
+    server.serveIdle();
+    std::vector<Json> idle = c.answers();
+    ASSERT_EQ(idle.size(), 1u);
+    EXPECT_EQ(idle[0]["result"]["value"], "500");
     EXPECT_EQ(got[0]["result"]["value"], "1003");
     EXPECT_EQ(got[1]["ok"], true);
     EXPECT_EQ(bus.device(4)->get(reg::kSetpoint), "12.5");
