@@ -29,6 +29,14 @@ class KeepAddress {
     uint8_t address_;
 };
 
+// How an exchange failed: the transaction result, and the device's exception code when it
+// refused (a refused write is an exception answer, whatever the result says).
+Json failure(int result, const TTesra& tesra) {
+    if (tesra.LastException)
+        return Json{{"result", kResultShort}, {"exception", tesra.LastException}};
+    return Json{{"result", result}};
+}
+
 std::string hexRegister(RegisterDescriptor d) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "0x%04X", descRegister(d));
@@ -83,7 +91,7 @@ Json TickRequests::read(const Json& body) {
         throw RequestError(err::kBus,
                            "read from address " + std::to_string(address) + ": " +
                                pollErrorText(result),
-                           Json{{"result", result}});
+                           failure(result, tesra));
     return Json{{"value", ValueToText(buffer + 3, descType(d))}};
 }
 
@@ -109,9 +117,11 @@ Json TickRequests::write(const Json& body) {
     const std::string target = broadcast ? "all devices" : "address " + std::to_string(address);
     // As the console's own dialogs do: the code first, then the protected value.
     if (code && tesra.WriteValue(reg::kAccessCode, *code, mode) != 0)
-        throw RequestError(err::kBus, "unlocking " + target + " failed");
+        throw RequestError(err::kBus, "unlocking " + target + " failed",
+                           failure(kResultNoAnswer, tesra));
     if (tesra.WriteValue(d, text, mode) != 0)
-        throw RequestError(err::kBus, "write to " + target + " failed");
+        throw RequestError(err::kBus, "write to " + target + " failed",
+                           failure(kResultNoAnswer, tesra));
     return Json::object();
 }
 
@@ -138,7 +148,8 @@ Json TickRequests::setpoint(const Json& body) {
     KeepAddress keep(tesra);
     tesra.Address = static_cast<uint8_t>(address);
     if (tesra.WriteValue(reg::kSetpoint, formatGeneral(setpoint, 7), kWriteAddressed) != 0)
-        throw RequestError(err::kBus, "write to address " + std::to_string(address) + " failed");
+        throw RequestError(err::kBus, "write to address " + std::to_string(address) + " failed",
+                           failure(kResultNoAnswer, tesra));
     return Json::object();
 }
 

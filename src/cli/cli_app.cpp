@@ -77,13 +77,20 @@ CliApp::CliApp()
     app_.fallthrough();
     app_.require_subcommand(1);
     addSharedOptions();
-    addFooter("DESCRIPTOR is a register descriptor in hex, 0xRRRRCCTT (register, register count,\n"
-              "type code; 0x00060213 is the setpoint), or REGISTER:TYPE with TYPE one of float,\n"
-              "int16, uint16, uint32, byte, text8, text50 (0x0006:float), or a register name\n"
-              "(Flow, Setpoint, ControlMode, SerialNumber, TagName, Messwerteinheit ...).\n"
-              "\n"
-              "Exit status: 0 done, 1 the bus or the device failed (a failed read prints\n"
-              "\"Fehler\"), 2 bad command line.");
+    addFooter(
+        "DESCRIPTOR is a register descriptor in hex, 0xRRRRCCTT (register, register count,\n"
+        "type code; 0x00060213 is the setpoint), or REGISTER:TYPE with TYPE one of float,\n"
+        "int16, uint16, uint32, byte, text8, text50 (0x0006:float), or a register name\n"
+        "(Flow, Setpoint, ControlMode, SerialNumber, TagName, Messwerteinheit ...). REGISTER\n"
+        "is decimal unless written with 0x: 14:float is register 14, 0x14:float register 20.\n"
+        "\n"
+        "scan, poll and log unlock the devices they probe, as the console's scan does,\n"
+        "and lock them again with one broadcast when they end, also after SIGINT or\n"
+        "SIGTERM.\n"
+        "\n"
+        "Exit status: 0 done, 1 the bus or the device failed (a failed read prints\n"
+        "\"Fehler\"), 2 bad command line; a scan or a counted poll stopped by a signal\n"
+        "exits with 128 + the signal number (130 for SIGINT).");
 }
 
 void CliApp::addSharedOptions() {
@@ -228,7 +235,9 @@ int CliApp::run(int argc, const char* const* argv) {
         printError("--console works with read, write and poll, not with " + name);
         return kExitUsage;
     }
-    return runs_.at(name)(context_);
+    const int code = runs_.at(name)(context_);
+    context_.relock();
+    return code;
 }
 
 } // namespace getkelo::cli

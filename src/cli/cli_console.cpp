@@ -32,6 +32,19 @@ std::string errorText(const Json& answer) {
     return answer["error"].value("text", std::string("refused by the console"));
 }
 
+// Why a request failed, in the words of the command on the bus itself.
+std::string busFailure(const Json& answer, bool write) {
+    const Json& error = answer["error"];
+    if (error.value("code", std::string()) != automation_error::kBus) return errorText(answer);
+    const uint8_t exception = error.value("exception", 0);
+    if (write && !exception) return "no valid answer";
+    return transactionFailure(error.value("result", kResultNoAnswer), exception);
+}
+
+std::string onConsole(CliContext& context) {
+    return " on the console at " + context.socketPath();
+}
+
 // One poll line as the direct poll prints it: address;flow;temperature;totalizer;setpoint;valve.
 std::string pollLine(int address, const Json* device, bool& failed) {
     const std::string a = std::to_string(address) + ";";
@@ -64,13 +77,9 @@ int consoleRead(CliContext& context, const std::string& descriptor) {
         return kExitOk;
     }
     std::cout << "Fehler\n";
-    if (!answer.is_null()) {
-        const Json& error = answer["error"];
-        const std::string why = error.contains("result")
-                                    ? transactionFailure(error["result"].get<int>())
-                                    : errorText(answer);
-        printError("read from address " + std::to_string(address) + ": " + why);
-    }
+    if (!answer.is_null())
+        printError("read from address " + std::to_string(address) + onConsole(context) + ": " +
+                   busFailure(answer, false));
     return kExitFailure;
 }
 
@@ -86,12 +95,9 @@ int consoleWrite(CliContext& context, const std::string& descriptor, const std::
     if (!accessCode.empty()) request["access_code"] = accessCode;
     Json answer = ask(*client, std::move(request));
     if (answer.value("ok", false)) return kExitOk;
-    if (!answer.is_null()) {
-        if (answer["error"].value("code", "") == std::string(automation_error::kBus))
-            printError("write to address " + std::to_string(context.address()) + " failed");
-        else
-            printError("write: " + errorText(answer));
-    }
+    if (!answer.is_null())
+        printError("write to address " + std::to_string(context.address()) + onConsole(context) +
+                   ": " + busFailure(answer, true));
     return kExitFailure;
 }
 

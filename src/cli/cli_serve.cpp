@@ -2,7 +2,7 @@
 #include "automation/serving_clock.h"
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
-#include "cli/cli_terminal.h"
+#include "cli/cli_terminal_ui.h"
 #include "console/console.h"
 #include "console/logging/data_logger.h"
 
@@ -70,7 +70,7 @@ int runServe(CliContext& context) {
     const std::string ini = context.iniPath();
     const std::string dir = ini.substr(0, ini.rfind('/') + 1);
     const char* home = std::getenv("HOME");
-    TerminalUi ui("serve");
+    TerminalUi ui("serve", 0);
     const MapTextSource texts = serveTexts();
     HeadlessView view;
     Console console(context.comm(), view, ui, texts,
@@ -99,12 +99,13 @@ int runServe(CliContext& context) {
     clock.setServer(&server);
     console.setRequestHook(&server);
 
-    StopSignals signals;
+    // The console's probe unlocks the devices; SIGINT and SIGTERM end the loop below.
+    context.beginProbing();
     // The socket answers at once; the stored devices come back one per tick.
     console.setRestoreInTicks(true);
     console.FormShow();
     bool announced = false;
-    while (!StopSignals::requested()) {
+    while (!context.stopSignal()) {
         // Scripts may start once the devices of the last run are back (or the scan ended).
         if (!announced && console.started() && !console.scanning()) {
             std::cout << "serving " << path << std::endl;
@@ -112,11 +113,10 @@ int runServe(CliContext& context) {
         }
         // The timer's interval: the socket is served, and its requests run at once.
         const int64_t end = clock.nowMs() + kTimerMs;
-        for (int64_t left = kTimerMs; left > 0 && !StopSignals::requested();
-             left = end - clock.nowMs())
+        for (int64_t left = kTimerMs; left > 0 && !context.stopSignal(); left = end - clock.nowMs())
             if (systemClock().waitFd(server.pollFd(), false, static_cast<int>(left)))
                 server.serveIdle();
-        if (StopSignals::requested()) break;
+        if (context.stopSignal()) break;
         console.setPollAll(true); // the scope "Alle Geräte simultan", whatever the file says
         console.TimerTimer();
     }

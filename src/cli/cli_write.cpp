@@ -1,6 +1,7 @@
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_console.h"
+#include "cli/value_text.h"
 #include "comm/register_catalogue.h"
 
 namespace getkelo::cli {
@@ -15,20 +16,30 @@ struct WriteArgs {
 
 int runWrite(CliContext& context, const WriteArgs& args) {
     RegisterDescriptor descriptor;
-    std::string error;
+    std::string error, wire;
     parseDescriptor(args.descriptor, descriptor, error);
+    // Nothing is sent for a value the register's type cannot take.
+    if (!checkValueText(descType(descriptor), args.text, wire, error)) {
+        printError("write: " + error);
+        return kExitUsage;
+    }
     if (context.options.console)
-        return consoleWrite(context, args.descriptor, args.text, args.broadcast, args.accessCode);
+        return consoleWrite(context, args.descriptor, wire, args.broadcast, args.accessCode);
     if (!context.open()) return kExitFailure;
+    TTesra& tesra = context.tesra();
     int8_t mode = args.broadcast ? kWriteBroadcast : kWriteAddressed;
     // As the console's dialogs unlock a protected register: the code first.
     if (!args.accessCode.empty() &&
-        context.tesra().WriteValue(reg::kAccessCode, args.accessCode, mode) != 0) {
-        printError("unlocking address " + std::to_string(context.address()) + " failed");
+        tesra.WriteValue(reg::kAccessCode, args.accessCode, mode) != 0) {
+        printError("unlocking address " + std::to_string(context.address()) + " on " +
+                   context.linkText() + " failed");
         return kExitFailure;
     }
-    if (context.tesra().WriteValue(descriptor, args.text, mode) != 0) {
-        printError("write to address " + std::to_string(context.address()) + " failed");
+    if (tesra.WriteValue(descriptor, wire, mode) != 0) {
+        printError("write to address " + std::to_string(context.address()) + " on " +
+                   context.linkText() + ": " +
+                   (tesra.LastException ? transactionFailure(kResultShort, tesra.LastException)
+                                        : "no valid answer"));
         return kExitFailure;
     }
     return kExitOk;
