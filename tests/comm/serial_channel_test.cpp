@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
@@ -39,7 +40,8 @@ class PtyDevice {
     bool ok() const { return master_ >= 0; }
     const std::string& path() const { return path_; }
 
-    // Answers every request of 8 bytes with `answer` until stopped.
+    // Answers every request of 8 bytes with `answer` (the fence read after trouble as a
+    // device would) until stopped.
     void serve(Bytes answer) {
         thread_ = std::thread([this, answer] {
             uint8_t req[64];
@@ -50,10 +52,12 @@ class PtyDevice {
                 ssize_t n = ::read(master_, req + got, sizeof req - got);
                 if (n <= 0) return;
                 got += static_cast<size_t>(n);
-                if (got >= 8) {
+                for (; got >= 8; got -= 8) {
                     requests.push_back(Bytes(req, req + 8));
-                    got = 0;
-                    (void)!::write(master_, answer.data(), answer.size());
+                    std::memmove(req, req + 8, got - 8);
+                    Bytes a = test::isFence(requests.back()) ? test::fenceAnswer(requests.back())
+                                                             : answer;
+                    (void)!::write(master_, a.data(), a.size());
                 }
             }
         });

@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace getkelo {
 namespace {
 
 using test::Bytes;
 using test::exceptionAnswer;
+using test::fenceAnswer;
+using test::isFence;
 using test::readAnswer;
 using test::ScriptedPeer;
 using test::withCrc;
@@ -29,9 +33,14 @@ class TTesraTest : public ::testing::Test {
         tesra->Address = 5;
         tesra->DelayMs = 0;
     }
+    // Answers every request with `answer`, and the fence read that follows trouble as a
+    // device would.
     void answerWith(Bytes answer) {
-        peer->respond = [answer](const Bytes&, ScriptedPeer& p) { p.deliver(answer); };
+        peer->respond = [answer](const Bytes& req, ScriptedPeer& p) {
+            p.deliver(isFence(req) ? fenceAnswer(req) : answer);
+        };
     }
+    std::string readSetpoint() { return tesra->ReadValue(reg::kSetpoint); }
 };
 
 // The four outcomes of an exchange, each from a peer that behaves accordingly.
@@ -58,28 +67,89 @@ TEST_F(TTesraTest, TransactResults) {
     }
 }
 
-// A stale or foreign answer must never be taken for the one asked for.
-TEST_F(TTesraTest, AnswerFromAnotherSlaveOrFunctionIsRejected) {
-    for (const Bytes& answer : {readAnswer(6, {0x00, 0x07, 0x00, 0x00}),
-                                withCrc({5, 0x04, 0x04, 0x00, 0x07, 0x00, 0x00})}) {
-        answerWith(answer);
-        peer->purges = 0;
-        uint8_t buf[kFrameBufferSize];
-        EXPECT_EQ(tesra->ReadRegisters(buf, 0x0000, 2), kResultBadAnswer);
-        EXPECT_GE(peer->purges, 2) << "input purged after the mismatch";
+// Whatever stands before or instead of the answer to the request in hand, only that
+// answer counts: the echo of a write and the byte count of a read must match the request.
+TEST_F(TTesraTest, OnlyTheAnswerToTheRequestInHandCounts) {
+    const Bytes flow = readAnswer(5, {0x3F, 0x80, 0x00, 0x00});  // 1
+    const Bytes range = readAnswer(5, {0x42, 0xC8, 0x00, 0x00}); // 100
+    uint8_t setpointWrite[kFrameBufferSize] = {5, 0x10, 0x00, 0x06, 0x00, 0x02, 0x04, 0x42, 0x48};
+    Bytes setpointEcho = test::writeEcho(Bytes(setpointWrite, setpointWrite + 11));
+    struct Case {
+        const char* name;
+        std::vector<Bytes> arriving;
+        const char* value; // of the read of the setpoint (register 6, two registers)
+    };
+    const Case cases[] = {
+        {"another slave's answer first", {readAnswer(6, {1, 2, 3, 4}), range}, "100"},
+        {"another function first", {withCrc({5, 0x04, 4, 1, 2, 3, 4}), range}, "100"},
+        {"a read of another length first", {readAnswer(5, {0, 1}), range}, "100"},
+        {"a write echo first", {setpointEcho, range}, "100"},
+        {"a stale answer of the same length in the same read", {flow, range}, "100"},
+        {"a stale refusal first", {exceptionAnswer(5, 0x03), range}, "100"},
+        {"only a foreign answer", {readAnswer(6, {1, 2, 3, 4})}, "Fehler"},
+        {"noise before the answer", {{0x00, 0xFF}, range}, "Fehler"},
+    };
+    for (const auto& c : cases) {
+        SetUp(); // a fresh connection: no fence from the case before
+        peer->respond = [&c](const Bytes&, ScriptedPeer& p) {
+            for (const Bytes& b : c.arriving)
+                p.deliver(b);
+        };
+        EXPECT_EQ(readSetpoint(), c.value) << c.name;
     }
 }
 
-TEST_F(TTesraTest, SlaveAddressChangeIsAcceptedFromTheNewAddress) {
-    peer->respond = [](const Bytes& req, ScriptedPeer& p) {
-        Bytes echo(req.begin(), req.end() - 2);
-        echo[0] = req[5]; // the device already answers under its new address
-        p.deliver(withCrc(echo));
+struct WriteEchoCase {
+    const char* name;
+    Bytes request; // without CRC
+    Bytes answer;
+    int result;
+};
+
+TEST_F(TTesraTest, WriteEchoMustNameTheRegisterAndValueOrCount) {
+    const WriteEchoCase cases[] = {
+        {"06 echoed",
+         {5, 0x06, 0x00, 0x0E, 0x00, 0x01},
+         withCrc({5, 0x06, 0x00, 0x0E, 0x00, 0x01}),
+         kResultOk},
+        {"06 echo of another value",
+         {5, 0x06, 0x00, 0x0E, 0x00, 0x01},
+         withCrc({5, 0x06, 0x00, 0x0E, 0x00, 0x02}),
+         kResultNoAnswer},
+        {"06 address change answered from the new address",
+         {5, 0x06, 0x00, 0x13, 0x00, 0x21},
+         withCrc({0x21, 0x06, 0x00, 0x13, 0x00, 0x21}),
+         kResultOk},
+        {"06 new address only for register 0x0013",
+         {5, 0x06, 0x00, 0x14, 0x00, 0x21},
+         withCrc({0x21, 0x06, 0x00, 0x14, 0x00, 0x21}),
+         kResultNoAnswer},
+        {"16 echo of another register",
+         {5, 0x10, 0x00, 0x14, 0x00, 0x02, 0x04, 0, 0, 0, 0},
+         withCrc({5, 0x10, 0x00, 0x06, 0x00, 0x02}),
+         kResultNoAnswer},
+        {"16 echo of another count",
+         {5, 0x10, 0x00, 0x06, 0x00, 0x01, 0x02, 0, 0},
+         withCrc({5, 0x10, 0x00, 0x06, 0x00, 0x02}),
+         kResultNoAnswer},
+        {"16 address change answered from the new address",
+         {5, 0x10, 0x00, 0x13, 0x00, 0x01, 0x02, 0x00, 0x21},
+         withCrc({0x21, 0x10, 0x00, 0x13, 0x00, 0x01}),
+         kResultOk},
+        {"16 refused",
+         {5, 0x10, 0x00, 0x14, 0x00, 0x02, 0x04, 0, 0, 0, 0},
+         exceptionAnswer(5, 0x10, 0x04),
+         kResultShort},
     };
-    uint8_t frame[kFrameBufferSize] = {5, 0x06, 0x00, 0x13, 0x00, 0x21};
-    EXPECT_EQ(tesra->Transact(frame, 6, 8), kResultOk);
-    uint8_t other[kFrameBufferSize] = {5, 0x06, 0x00, 0x14, 0x00, 0x21};
-    EXPECT_EQ(tesra->Transact(other, 6, 8), kResultBadAnswer) << "only for register 0x0013";
+    for (const auto& c : cases) {
+        SetUp();
+        answerWith(c.answer);
+        uint8_t frame[kFrameBufferSize] = {};
+        std::copy(c.request.begin(), c.request.end(), frame);
+        EXPECT_EQ(tesra->Transact(frame, static_cast<int>(c.request.size()), 8), c.result)
+            << c.name;
+    }
+    EXPECT_EQ(tesra->LastException, 0x04);
 }
 
 TEST_F(TTesraTest, ExceptionAnswerEndsTheWaitAtOnce) {
@@ -88,6 +158,10 @@ TEST_F(TTesraTest, ExceptionAnswerEndsTheWaitAtOnce) {
     int64_t start = clock.nowMs();
     EXPECT_EQ(tesra->ReadRegisters(buf, 0x7000, 2), kResultShort);
     EXPECT_LT(clock.nowMs() - start, 10) << "no wait window run out";
+    EXPECT_EQ(tesra->LastException, 0x02);
+    answerWith(readAnswer(5, {0, 1}));
+    EXPECT_EQ(tesra->ReadRegisters(buf, 0x0021, 1), kResultOk);
+    EXPECT_EQ(tesra->LastException, 0) << "cleared by the next exchange";
 }
 
 TEST_F(TTesraTest, ReadRegistersSleepsDelayMsWhateverTheResult) {
@@ -152,14 +226,15 @@ TEST_F(TTesraTest, WriteValueToSilentDeviceFailsAfterExactlyEightSends) {
 }
 
 TEST_F(TTesraTest, WriteValueRetriesAfterWrongCrcAndSucceeds) {
-    int calls = 0;
-    peer->respond = [&calls](const Bytes& req, ScriptedPeer& p) {
+    int writes = 0;
+    peer->respond = [&writes](const Bytes& req, ScriptedPeer& p) {
+        if (isFence(req)) return p.deliver(fenceAnswer(req));
         Bytes echo = writeEcho(req);
-        if (++calls < 3) echo.back() ^= 1;
+        if (++writes < 3) echo.back() ^= 1;
         p.deliver(echo);
     };
     EXPECT_EQ(tesra->WriteValue(reg::kSetpoint, "1", kWriteAddressed), 0);
-    EXPECT_EQ(peer->sent.size(), 3u);
+    EXPECT_EQ(writes, 3);
 }
 
 TEST_F(TTesraTest, WriteValueGivesUpAfterOneSendOnException) {
@@ -175,7 +250,7 @@ TEST_F(TTesraTest, BroadcastSendsOneFrameToAddressZeroAndReadsNothing) {
     EXPECT_EQ(tesra->WriteValue(reg::kAccessCode, "0", kWriteBroadcast), 0);
     ASSERT_EQ(peer->sent.size(), 1u);
     EXPECT_EQ(peer->sent[0][0], 0);
-    EXPECT_EQ(peer->receives, 0);
+    EXPECT_LE(peer->receives, 1) << "no more than the look for stray bytes before sending";
 }
 
 TEST_F(TTesraTest, TextWriteFillsAllRegistersWithNulPadding) {
@@ -189,6 +264,78 @@ TEST_F(TTesraTest, ReadByteDrainsOneByteOrGivesZero) {
     peer->deliver({0x42});
     EXPECT_EQ(tesra->ReadByte(), 0x42);
     EXPECT_EQ(tesra->ReadByte(), 0);
+}
+
+// A device whose float registers hold their own register number plus one (register 0x14
+// reads 21), behind a gateway that sends every answer once more before the next one.
+TEST_F(TTesraTest, DuplicatingGatewayNeverShiftsValues) {
+    Bytes previous;
+    peer->respond = [&previous](const Bytes& req, ScriptedPeer& p) {
+        Bytes answer = isFence(req) ? fenceAnswer(req) : [&req] {
+            float v = static_cast<float>(req[3] + 1);
+            uint32_t bits;
+            std::memcpy(&bits, &v, 4);
+            return readAnswer(req[0], {uint8_t(bits >> 24), uint8_t(bits >> 16), 0, 0});
+        }();
+        if (!previous.empty()) p.deliver(previous);
+        p.deliver(answer);
+        previous = answer;
+    };
+    const RegisterDescriptor reads[] = {reg::kFlow,       reg::kTemperature, reg::kRange,
+                                        reg::kFlow,       reg::kRange,       reg::kTemperature,
+                                        reg::kTemperature};
+    for (RegisterDescriptor d : reads)
+        EXPECT_EQ(tesra->ReadValue(d), std::to_string(descRegister(d) + 1)) << std::hex << d;
+}
+
+// A device that has failed is fenced until it answers cleanly again; an absent one costs
+// one answer window per exchange and one request on the wire, as before.
+TEST_F(TTesraTest, FenceAfterTroubleCostsNothingExtraForAnAbsentDevice) {
+    uint8_t buf[kFrameBufferSize];
+    for (int i = 0; i < 3; ++i) {
+        peer->sent.clear();
+        int64_t start = clock.nowMs();
+        EXPECT_EQ(tesra->ReadRegisters(buf, 0x0000, 2), kResultNoAnswer);
+        EXPECT_EQ(clock.nowMs() - start, 1000);
+        ASSERT_EQ(peer->sent.size(), 1u);
+        EXPECT_EQ(isFence(peer->sent[0]), i > 0) << "exchange " << i;
+    }
+    answerWith(readAnswer(5, {0, 1, 0, 2}));
+    for (int i = 0; i < 3; ++i) {
+        peer->sent.clear();
+        EXPECT_EQ(tesra->ReadRegisters(buf, 0x0000, 2), kResultOk);
+        EXPECT_EQ(peer->sent.size(), i < 2 ? 2u : 1u) << "fenced twice, then trusted";
+    }
+}
+
+TEST(DescriptorProblem, RefusesWhatCannotBeReadAsItsType) {
+    struct Case {
+        RegisterDescriptor d;
+        DescriptorUse use;
+        const char* problem; // "" = fine
+    } cases[] = {
+        {0x00060213, DescriptorUse::Read, ""},
+        {0x50001960, DescriptorUse::Write, ""},
+        {0x00000413, DescriptorUse::Read, ""}, // more registers than the type needs
+        {0x00230450, DescriptorUse::Read, ""},
+        {0x00160160, DescriptorUse::Read, "type 0x60 needs 25 registers, the descriptor has 1"},
+        {0x00000113, DescriptorUse::Read, "type 0x13 needs 2 registers, the descriptor has 1"},
+        {0x00140143, DescriptorUse::Write, "type 0x43 needs 2 registers, the descriptor has 1"},
+        {0x00000031, DescriptorUse::Read, "type 0x31 needs 1 register, the descriptor has 0"},
+        {0x0000FF31, DescriptorUse::Read, "255 registers are more than one read carries (125)"},
+        {0x00007C31, DescriptorUse::Write, "124 registers are more than one write carries (123)"},
+        {0x00000299, DescriptorUse::Read, "unknown type code 0x99"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(descriptorProblem(c.d, c.use), c.problem) << std::hex << c.d;
+}
+
+TEST_F(TTesraTest, BadDescriptorIsRefusedBeforeAnythingIsSent) {
+    answerWith(readAnswer(5, {0x41, 0x42, 0x43, 0x44}));
+    EXPECT_EQ(tesra->ReadValue(0x00160160), "Fehler");
+    EXPECT_EQ(tesra->ReadValue(0x0000FF31), "Fehler");
+    EXPECT_EQ(tesra->WriteValue(0x00000113, "1", kWriteAddressed), 1);
+    EXPECT_TRUE(peer->sent.empty());
 }
 
 TEST(TTesraChannel, FailedOpenAnswersNoAnswerAndDestructorCloses) {
