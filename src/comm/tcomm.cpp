@@ -91,6 +91,13 @@ TChannel TComm::openSerial(const TConnectionSettings& s, bool updateSet) {
         showOpenError(text, portName);
         return channel;
     }
+    case SerialTransport::OpenStep::NotTerminal: {
+        // Unlike a port whose settings fail, such a path is never kept as a channel.
+        const std::string text = "Fehler: Keine Konfiguration möglich!";
+        LastOpenError = where + ": " + transport->lastError();
+        showOpenError(text, portName);
+        return channel;
+    }
     case SerialTransport::OpenStep::Lines: {
         const std::string text = "Fehler: Keine Konfiguration möglich!";
         LastOpenError = where + ": " + text + " (" + transport->lastError() + ")";
