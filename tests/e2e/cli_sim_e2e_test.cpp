@@ -38,20 +38,6 @@ TEST_F(CliOverSim, ReadsWritesAndSeesTheFlowFollow) {
     EXPECT_LT(f, 52) << flow;
 }
 
-TEST_F(CliOverSim, FailedReadPrintsFehler) {
-    SimProcess sim({"--tcp", "127.0.0.1:0"});
-    ASSERT_TRUE(sim.ready());
-    std::string tcp = "127.0.0.1:" + std::to_string(sim.tcpPort());
-    int status = -1;
-    ASSERT_EQ(sim.command("crc 2"), "ok crc 2");
-    EXPECT_EQ(
-        cli({"--tcp", tcp, "--address", "2", "--retry-limit", "15", "read", "0x001E0243"}, &status),
-        "Fehler\n");
-    EXPECT_EQ(status, 1);
-    ASSERT_EQ(sim.command("none 2"), "ok none 2");
-    EXPECT_EQ(cli({"--tcp", tcp, "--address", "2", "read", "0x001E0243"}, &status), "24010002\n");
-}
-
 TEST_F(CliOverSim, ReadsOverThePseudoTerminal) {
     std::string link = ::testing::TempDir() + "getkelo_sim_cli_pty_" + std::to_string(::getpid());
     SimProcess sim({"--pty", link});

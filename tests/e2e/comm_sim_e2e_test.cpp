@@ -85,38 +85,6 @@ TEST(CommOverSimTcp, LateAnswerIsNotTakenForTheNextRead) {
     EXPECT_EQ(range, "100");
 }
 
-TEST(CommOverSimTcp, ExceptionsEndWritesAtOnceAndTheAccessCodeUnlocks) {
-    SimProcess sim({"--tcp", "127.0.0.1:0"});
-    ASSERT_TRUE(sim.ready());
-    Link l(tcpSettings(sim.tcpPort()));
-    l.tesra->Address = 1;
-    uint8_t buf[kFrameBufferSize];
-    EXPECT_EQ(l.tesra->ReadRegisters(buf, 0x7000, 2), kResultShort) << "exception answer";
-    EXPECT_EQ(l.tesra->ReadValue(makeDescriptor(0x7000, 2, kTypeFloat)), "Fehler");
-    EXPECT_EQ(l.tesra->WriteValue(reg::kCutOff, "1", kWriteAddressed), 1) << "locked";
-    EXPECT_EQ(l.tesra->WriteValue(reg::kAccessCode, reg::kAccessCodeText, kWriteAddressed), 0);
-    EXPECT_EQ(l.tesra->WriteValue(reg::kCutOff, "1", kWriteAddressed), 0);
-    EXPECT_EQ(l.tesra->ReadValue(reg::kCutOff), "1");
-    // Broadcast: no answer awaited, every device takes it.
-    EXPECT_EQ(l.tesra->WriteValue(reg::kSetpoint, "12.5", kWriteBroadcast), 0);
-    for (uint8_t a : {1, 2, 3}) {
-        l.tesra->Address = a;
-        EXPECT_EQ(l.tesra->ReadValue(reg::kSetpoint), "12.5") << int(a);
-    }
-}
-
-TEST(CommOverSimTcp, AddressChangeWithFunction06) {
-    SimProcess sim({"--tcp", "127.0.0.1:0"});
-    ASSERT_TRUE(sim.ready());
-    Link l(tcpSettings(sim.tcpPort()));
-    uint8_t f[kFrameBufferSize] = {4, 0x06, 0x00, 0x13, 0x00, 17};
-    l.tesra->Address = 4;
-    EXPECT_EQ(l.tesra->Transact(f, 6, 8), kResultOk);
-    EXPECT_EQ(f[0], 17) << "the echo comes from the new address";
-    EXPECT_EQ(l.readIdentity(4), kResultNoAnswer);
-    EXPECT_EQ(l.readIdentity(17), kResultOk);
-}
-
 TEST(CommOverSimTcp, GatewayRestartIsSurvived) {
     SimProcess sim({"--tcp", "127.0.0.1:0"});
     ASSERT_TRUE(sim.ready());

@@ -7,12 +7,10 @@
 
 #include <arpa/inet.h>
 #include <cstring>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -131,29 +129,6 @@ TEST(RawMaster, AgreesWithTheDeviceLayerOverTcp) {
     t.Address = 1;
     EXPECT_EQ(t.ReadValue(makeDescriptor(0x0006, 2, kTypeFloat)), "12.5");
     EXPECT_EQ(t.ReadValue(makeDescriptor(0x000E, 1, kTypeUInt16)), "1");
-}
-
-TEST(RawMaster, ReadsOverThePseudoTerminalWithSplitAndGarbledRequests) {
-    std::string link = ::testing::TempDir() + "getkelo_sim_raw_pty_" + std::to_string(::getpid());
-    SimProcess sim({"--pty", link});
-    ASSERT_TRUE(sim.ready());
-    int fd = ::open(link.c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(fd, 0);
-    termios t{};
-    ::tcgetattr(fd, &t);
-    ::cfmakeraw(&t);
-    ::tcsetattr(fd, TCSANOW, &t);
-    Bytes plain = readHolding(fd, 5, 0x001E, 9);
-    ASSERT_EQ(plain.size(), 23u);
-    EXPECT_TRUE(crcOk(plain));
-    // Noise before the request and the request in two writes give the same answer.
-    Bytes req = frame({5, 0x03, 0x00, 0x1E, 0x00, 0x09});
-    Bytes noisy{0xFF, 0x00, 0x13};
-    noisy.insert(noisy.end(), req.begin(), req.begin() + 3);
-    ASSERT_EQ(::write(fd, noisy.data(), noisy.size()), static_cast<ssize_t>(noisy.size()));
-    ::usleep(20'000);
-    EXPECT_EQ(exchange(fd, Bytes(req.begin() + 3, req.end()), 23), plain);
-    ::close(fd);
 }
 
 } // namespace
