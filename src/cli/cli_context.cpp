@@ -14,6 +14,19 @@ void printError(const std::string& message) {
     std::cerr << "getkelo-cli: " << message << '\n';
 }
 
+std::string transactionFailure(int result) {
+    switch (result) {
+    case kResultNoAnswer:
+        return "no answer";
+    case kResultShort:
+        return "incomplete answer or refused by the device";
+    case kResultBadAnswer:
+        return "bad answer (CRC, slave or function)";
+    default:
+        return "failed";
+    }
+}
+
 std::string CliContext::iniPath() const {
     std::string dir = options.configDir;
     if (dir.empty()) {
@@ -72,76 +85,6 @@ bool CliContext::open() {
     printError(comm_->LastOpenError.empty() ? "cannot open " + linkText()
                                             : "cannot open the bus: " + comm_->LastOpenError);
     return false;
-}
-
-bool CommandArgs::flag(const std::string& name) {
-    auto it = std::find(args_.begin(), args_.end(), name);
-    if (it == args_.end()) return false;
-    args_.erase(it);
-    return true;
-}
-
-bool CommandArgs::value(const std::string& name, std::string& out) {
-    for (size_t i = 0; i < args_.size(); ++i) {
-        if (args_[i] == "--") return false;
-        if (args_[i] == name) {
-            if (i + 1 >= args_.size()) {
-                if (error_.empty()) error_ = name + " needs a value";
-                args_.erase(args_.begin() + static_cast<long>(i));
-                return false;
-            }
-            out = args_[i + 1];
-            args_.erase(args_.begin() + static_cast<long>(i),
-                        args_.begin() + static_cast<long>(i) + 2);
-            return true;
-        }
-        if (args_[i].rfind(name + "=", 0) == 0) {
-            out = args_[i].substr(name.size() + 1);
-            args_.erase(args_.begin() + static_cast<long>(i));
-            return true;
-        }
-    }
-    return false;
-}
-
-bool CommandArgs::intValue(const std::string& name, long long min, long long max, long long& out) {
-    std::string text;
-    if (!value(name, text)) return false;
-    if (!parseIntArg(text, min, max, out)) {
-        if (error_.empty())
-            error_ = name + " wants a number from " + std::to_string(min) + " to " +
-                     std::to_string(max) + ", not \"" + text + "\"";
-        return false;
-    }
-    return true;
-}
-
-bool CommandArgs::finish(size_t minPositional, size_t maxPositional) {
-    if (!error_.empty()) return false;
-    std::vector<std::string> rest;
-    bool literal = false;
-    for (const auto& a : args_) {
-        if (!literal && a == "--") {
-            literal = true;
-            continue;
-        }
-        // A single dash keeps negative numbers ("-5") usable as values.
-        if (!literal && a.size() > 2 && a.rfind("--", 0) == 0) {
-            error_ = "unknown option " + a;
-            return false;
-        }
-        rest.push_back(a);
-    }
-    args_ = std::move(rest);
-    if (args_.size() < minPositional) {
-        error_ = "missing argument";
-        return false;
-    }
-    if (args_.size() > maxPositional) {
-        error_ = "unexpected argument \"" + args_[maxPositional] + "\"";
-        return false;
-    }
-    return true;
 }
 
 bool parseIntArg(const std::string& text, long long min, long long max, long long& out) {

@@ -15,6 +15,8 @@ inline constexpr int kExitUsage = 2;   // the command line is wrong
 
 // Prints "getkelo-cli: <message>" as one line on stderr.
 void printError(const std::string& message);
+// What a failed transaction result means, for messages ("no answer").
+std::string transactionFailure(int result);
 
 // Options every command shares: where the bus is and how to talk to it.
 struct CliOptions {
@@ -48,29 +50,6 @@ class CliContext {
   private:
     std::unique_ptr<TComm> comm_;
     std::unique_ptr<TTesra> tesra_;
-};
-
-// A command's arguments: take the options it knows, then check what is left.
-class CommandArgs {
-  public:
-    explicit CommandArgs(std::vector<std::string> args) : args_(std::move(args)) {}
-
-    // Removes "--name"; true when it was there.
-    bool flag(const std::string& name);
-    // Removes "--name VALUE" or "--name=VALUE"; false when absent or (error set) valueless.
-    bool value(const std::string& name, std::string& out);
-    // Like value, for an integer in [min, max] (decimal or 0x hex). Absent leaves out alone.
-    bool intValue(const std::string& name, long long min, long long max, long long& out);
-    // Leftover "--options" are an error; then min..max positionals must remain.
-    bool finish(size_t minPositional, size_t maxPositional);
-
-    const std::vector<std::string>& positional() const { return args_; }
-    // Empty while everything parsed.
-    const std::string& error() const { return error_; }
-
-  private:
-    std::vector<std::string> args_;
-    std::string error_;
 };
 
 // "1,2,5" and ranges "3-7", each address in [min, max]; order kept, duplicates dropped.

@@ -1,5 +1,6 @@
 #include "base/clock.h"
 #include "base/number_format.h"
+#include "cli/cli_app.h"
 #include "cli/cli_commands.h"
 #include "comm/register_catalogue.h"
 #include "console/device_list.h"
@@ -13,18 +14,15 @@
 
 namespace getkelo::cli {
 
-std::string logUsage() {
-    return "  log [--interval S] [--dir D] [--points set,total,temp,valve]\n"
-           "      [--lines N | --duration 1m|1h|1d|7d]\n"
-           "                                log the measured values of the --address devices,\n"
-           "                                one file per device in D (default: the current\n"
-           "                                folder, made when missing), a line every S seconds\n"
-           "                                (default 0 = 0.5 s); new files after N lines or after\n"
-           "                                the duration; runs until SIGINT or SIGTERM, which\n"
-           "                                close every file complete\n";
-}
-
 namespace {
+
+struct LogArgs {
+    std::string interval = "0";
+    std::string dir;
+    std::string points;
+    long long lines = 0;
+    std::string duration;
+};
 
 constexpr int kTimerMs = 100; // the console's polling timer
 
@@ -78,7 +76,7 @@ bool parsePoints(const std::string& text, LoggerSettings& s, std::string& error)
         else if (item == "valve")
             s.ventilCheck = true;
         else {
-            error = "--points takes set, total, temp and valve, not \"" + item + "\"";
+            error = "takes set, total, temp and valve, not \"" + item + "\"";
             return false;
         }
     }
@@ -116,48 +114,20 @@ class StopSignals {
     }, oldTerm_{};
 };
 
-} // namespace
-
-int runLog(CliContext& context, const std::vector<std::string>& argv) {
-    CommandArgs args(argv);
+int runLog(CliContext& context, const LogArgs& args) {
     LogSettings settings;
-    std::string dir, points, duration;
-    long long lines = 0;
-    args.value("--interval", settings.stored.dZeitEdit);
-    args.value("--dir", dir);
-    const bool hasPoints = args.value("--points", points);
-    const bool hasLines = args.intValue("--lines", 1, 2'000'000'000, lines);
-    const bool hasDuration = args.value("--duration", duration);
-    if (!args.finish(0, 0)) {
-        printError("log: " + args.error());
-        return kExitUsage;
-    }
-    double interval = 0;
-    if (!parseNumber(settings.stored.dZeitEdit, interval) || interval < 0 || interval > 86400) {
-        printError("log: --interval needs seconds from 0 to 86400, not \"" +
-                   settings.stored.dZeitEdit + "\"");
-        return kExitUsage;
-    }
+    settings.stored.dZeitEdit = args.interval;
     std::string error;
-    if (hasPoints && !parsePoints(points, settings.stored, error)) {
-        printError("log: " + error);
-        return kExitUsage;
-    }
-    if (hasLines && hasDuration) {
-        printError("log: --lines and --duration exclude each other");
-        return kExitUsage;
-    }
-    if (hasLines) {
+    parsePoints(args.points, settings.stored, error);
+    if (args.lines > 0) {
         settings.stored.logGroup = static_cast<int>(LogMode::LinesPerFile);
-        settings.stored.zeilenEdit = std::to_string(lines);
+        settings.stored.zeilenEdit = std::to_string(args.lines);
     }
-    if (hasDuration) {
-        if (!parseDuration(duration, settings.stored.dauerBox)) {
-            printError("log: --duration takes 1m, 1h, 1d or 7d, not \"" + duration + "\"");
-            return kExitUsage;
-        }
+    if (!args.duration.empty()) {
+        parseDuration(args.duration, settings.stored.dauerBox);
         settings.stored.logGroup = static_cast<int>(LogMode::Duration);
     }
+    const std::string& dir = args.dir;
 
     if (!context.open()) return kExitFailure;
     TTesra& tesra = context.tesra();
@@ -221,6 +191,39 @@ int runLog(CliContext& context, const std::vector<std::string>& argv) {
         tesra.WriteValue(reg::kAccessCode, "0", kWriteAddressed);
     }
     return kExitOk;
+}
+
+} // namespace
+
+void addLogCommand(CliApp& app) {
+    auto args = std::make_shared<LogArgs>();
+    CLI::App* log = app.addCommand("log",
+                                   "log the measured values of the --address devices,\n"
+                                   "one file per device in D; runs until SIGINT or\n"
+                                   "SIGTERM, which close every file complete",
+                                   [args](CliContext& c) { return runLog(c, *args); });
+    log->add_option("--interval", args->interval, "a line every S seconds (default 0 = 0.5 s)")
+        ->option_text("S")
+        ->check(secondsUpTo(86400));
+    log->add_option("--dir", args->dir,
+                    "folder of the files (default: the current\nfolder, made when missing)")
+        ->option_text("D");
+    log->add_option("--points", args->points, "data points beside the flow")
+        ->option_text("set,total,temp,valve")
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                LoggerSettings s;
+                std::string error;
+                return parsePoints(text, s, error) ? "" : error;
+            },
+            ""));
+    auto* lines = log->add_option("--lines", args->lines, "new files after N lines")
+                      ->option_text("N")
+                      ->transform(integerIn(1, 2'000'000'000));
+    auto* duration = log->add_option("--duration", args->duration, "new files after the duration")
+                         ->option_text("1m|1h|1d|7d")
+                         ->check(CLI::IsMember({"1m", "1h", "1d", "7d"}));
+    lines->excludes(duration);
 }
 
 } // namespace getkelo::cli

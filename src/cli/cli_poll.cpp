@@ -1,5 +1,6 @@
 #include "base/clock.h"
 #include "base/number_format.h"
+#include "cli/cli_app.h"
 #include "cli/cli_commands.h"
 #include "console/device_probe.h"
 
@@ -8,18 +9,14 @@
 
 namespace getkelo::cli {
 
-std::string pollUsage() {
-    return "  poll [--count N] [--interval S]\n"
-           "                                read the measured values of the --address devices N\n"
-           "                                times (default 1, 0 = until stopped), a round every\n"
-           "                                S seconds (default 1); one line per device and round:\n"
-           "                                address;flow;temperature;totalizer;setpoint;valve\n"
-           "                                (a failed read shows Timeout!, Too short! or CRC\n"
-           "                                error! as the flow)\n"
-           "  poll --all [--to B] [...]     scan addresses 1..B first and poll what answers\n";
-}
-
 namespace {
+
+struct PollArgs {
+    bool all = false;
+    long long count = 1;
+    int to = 247;
+    std::string interval = "1";
+};
 
 struct Polled {
     int address;
@@ -37,25 +34,11 @@ std::string line(int address, const Measurement& m) {
     return s;
 }
 
-} // namespace
-
-int runPoll(CliContext& context, const std::vector<std::string>& argv) {
-    CommandArgs args(argv);
-    bool all = args.flag("--all");
-    long long count = 1, to = 247;
-    std::string intervalText = "1";
-    args.intValue("--count", 0, 1000000000, count);
-    args.intValue("--to", 1, 247, to);
-    args.value("--interval", intervalText);
-    if (!args.finish(0, 0)) {
-        printError("poll: " + args.error());
-        return kExitUsage;
-    }
-    double interval = 0;
-    if (!parseNumber(intervalText, interval) || interval < 0 || interval > 86400) {
-        printError("poll: --interval needs seconds from 0 to 86400, not \"" + intervalText + "\"");
-        return kExitUsage;
-    }
+int runPoll(CliContext& context, const PollArgs& args) {
+    const bool all = args.all;
+    const long long count = args.count;
+    const int to = args.to;
+    const double interval = secondsOf(args.interval);
     if (!context.open()) return kExitFailure;
     TTesra& tesra = context.tesra();
     Clock& clock = context.comm().clock();
@@ -65,7 +48,7 @@ int runPoll(CliContext& context, const std::vector<std::string>& argv) {
     if (all) {
         int pollLimit = context.comm().RetryLimit;
         context.comm().RetryLimit = 15;
-        probeRange(tesra, 1, static_cast<int>(to), [&](const DeviceIdentity& d) {
+        probeRange(tesra, 1, to, [&](const DeviceIdentity& d) {
             devices.push_back({d.address, d.functions});
         });
         context.comm().RetryLimit = pollLimit;
@@ -98,6 +81,29 @@ int runPoll(CliContext& context, const std::vector<std::string>& argv) {
         }
     }
     return anyFailed ? kExitFailure : kExitOk;
+}
+
+} // namespace
+
+void addPollCommand(CliApp& app) {
+    auto args = std::make_shared<PollArgs>();
+    CLI::App* poll = app.addCommand("poll",
+                                    "read the measured values of the --address devices N\n"
+                                    "times, a round every S seconds; one line per device\n"
+                                    "and round: address;flow;temperature;totalizer;setpoint;valve\n"
+                                    "(a failed read shows Timeout!, Too short! or CRC\n"
+                                    "error! as the flow)",
+                                    [args](CliContext& c) { return runPoll(c, *args); });
+    poll->add_option("--count", args->count, "rounds (default 1, 0 = until stopped)")
+        ->option_text("N")
+        ->transform(integerIn(0, 1000000000));
+    poll->add_option("--interval", args->interval, "seconds from round to round (default 1)")
+        ->option_text("S")
+        ->check(secondsUpTo(86400));
+    poll->add_flag("--all", args->all, "scan addresses 1..B first and poll what answers");
+    poll->add_option("--to", args->to, "last address of --all (default 247)")
+        ->option_text("B")
+        ->transform(integerIn(1, 247));
 }
 
 } // namespace getkelo::cli

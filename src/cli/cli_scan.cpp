@@ -1,3 +1,4 @@
+#include "cli/cli_app.h"
 #include "cli/cli_commands.h"
 #include "console/device_probe.h"
 
@@ -5,22 +6,15 @@
 
 namespace getkelo::cli {
 
-std::string scanUsage() {
-    return "  scan [--from A] [--to B]      find the devices at addresses A..B (default 1..247);\n"
-           "                                one tab-separated line per device: address, serial\n"
-           "                                number, type code, gas, range, unit, hardware and\n"
-           "                                software version\n";
-}
+namespace {
 
-int runScan(CliContext& context, const std::vector<std::string>& argv) {
-    CommandArgs args(argv);
-    long long from = 1, to = 247;
-    args.intValue("--from", 1, 247, from);
-    args.intValue("--to", 1, 247, to);
-    if (!args.finish(0, 0)) {
-        printError("scan: " + args.error());
-        return kExitUsage;
-    }
+struct ScanArgs {
+    int from = 1;
+    int to = 247;
+};
+
+int runScan(CliContext& context, const ScanArgs& args) {
+    const int from = args.from, to = args.to;
     if (from > to) {
         printError("scan: --from " + std::to_string(from) + " is above --to " + std::to_string(to));
         return kExitUsage;
@@ -28,13 +22,30 @@ int runScan(CliContext& context, const std::vector<std::string>& argv) {
     if (!context.open()) return kExitFailure;
     // An empty address costs about 0.17 s, as in the console's scan.
     context.comm().RetryLimit = 15;
-    probeRange(context.tesra(), static_cast<int>(from), static_cast<int>(to),
-               [](const DeviceIdentity& d) {
-                   std::cout << int(d.address) << '\t' << d.serial << '\t' << d.typeCode << '\t'
-                             << d.gas << '\t' << d.range << '\t' << d.unit << '\t'
-                             << d.hardwareVersion << '\t' << d.softwareVersion << std::endl;
-               });
+    probeRange(context.tesra(), from, to, [](const DeviceIdentity& d) {
+        std::cout << int(d.address) << '\t' << d.serial << '\t' << d.typeCode << '\t' << d.gas
+                  << '\t' << d.range << '\t' << d.unit << '\t' << d.hardwareVersion << '\t'
+                  << d.softwareVersion << std::endl;
+    });
     return kExitOk;
+}
+
+} // namespace
+
+void addScanCommand(CliApp& app) {
+    auto args = std::make_shared<ScanArgs>();
+    CLI::App* scan = app.addCommand("scan",
+                                    "find the devices at addresses A..B (default 1..247);\n"
+                                    "one tab-separated line per device: address, serial\n"
+                                    "number, type code, gas, range, unit, hardware and\n"
+                                    "software version",
+                                    [args](CliContext& c) { return runScan(c, *args); });
+    scan->add_option("--from", args->from, "first address (default 1)")
+        ->option_text("A")
+        ->transform(integerIn(1, 247));
+    scan->add_option("--to", args->to, "last address (default 247)")
+        ->option_text("B")
+        ->transform(integerIn(1, 247));
 }
 
 } // namespace getkelo::cli

@@ -101,30 +101,6 @@ TEST(CliParse, HostPort) {
         EXPECT_FALSE(parseHostPort(bad, host, port)) << bad;
 }
 
-TEST(CliParse, CommandArgsTakeOptionsAndCheckTheRest) {
-    CommandArgs a({"0x0006:float", "--count", "5", "-5", "--all", "--to=9"});
-    long long count = 1, to = 247;
-    EXPECT_TRUE(a.intValue("--count", 1, 100, count));
-    EXPECT_TRUE(a.intValue("--to", 1, 247, to));
-    EXPECT_TRUE(a.flag("--all"));
-    EXPECT_FALSE(a.flag("--broadcast"));
-    ASSERT_TRUE(a.finish(2, 2)) << a.error();
-    EXPECT_EQ(count, 5);
-    EXPECT_EQ(to, 9);
-    EXPECT_EQ(a.positional(), (std::vector<std::string>{"0x0006:float", "-5"}));
-
-    CommandArgs unknown({"x", "--frob"});
-    EXPECT_FALSE(unknown.finish(0, 5));
-    CommandArgs range({"--count", "0"});
-    EXPECT_FALSE(range.intValue("--count", 1, 100, count));
-    EXPECT_FALSE(range.finish(0, 0));
-    CommandArgs dangling({"--count"});
-    EXPECT_FALSE(dangling.intValue("--count", 1, 100, count));
-    EXPECT_FALSE(dangling.finish(0, 0));
-    CommandArgs tooMany({"a", "b", "c"});
-    EXPECT_FALSE(tooMany.finish(1, 2));
-}
-
 struct CliRun {
     int exitCode = -1;
     std::string out, err;
