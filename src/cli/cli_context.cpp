@@ -126,13 +126,19 @@ bool parseAddressList(const std::string& text, std::vector<int>& out, std::strin
     return true;
 }
 
-bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::string& error) {
+bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::string& error,
+                     DescriptorUse use) {
     size_t colon = text.find(':');
     if (colon == std::string::npos) {
         long long v;
-        if (!parseIntArg(text, 0, 0xFFFFFFFFLL, v) || typeByteCount(descType(v)) == 0 ||
-            descCount(v) == 0) {
+        if (!parseIntArg(text, 0, 0xFFFFFFFFLL, v)) {
             error = "bad descriptor \"" + text + "\" (like 0x00060213 or 0x0006:float)";
+            return false;
+        }
+        // The device layer would refuse it too; say why before the bus is opened.
+        std::string problem = descriptorProblem(static_cast<RegisterDescriptor>(v), use);
+        if (!problem.empty()) {
+            error = "bad descriptor \"" + text + "\": " + problem;
             return false;
         }
         out = static_cast<RegisterDescriptor>(v);

@@ -58,8 +58,10 @@ bool parseAddressList(const std::string& text, std::vector<int>& out, std::strin
 // Integer in [min, max], decimal or 0x hex, nothing else in the text.
 bool parseIntArg(const std::string& text, long long min, long long max, long long& out);
 // "0x00060213", or REGISTER:TYPE with TYPE one of float, int16, uint16, uint32, byte,
-// text8, text50 ("0x0006:float").
-bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::string& error);
+// text8, text50 ("0x0006:float"). A descriptor whose registers do not hold its type, or
+// more than one request of the use carries, is refused with the reason.
+bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::string& error,
+                     DescriptorUse use = DescriptorUse::Read);
 // "host:port" with a dotted IPv4 host (or "localhost").
 bool parseHostPort(const std::string& text, std::string& host, uint16_t& port);
 

@@ -13,7 +13,7 @@ struct WriteArgs {
 int runWrite(CliContext& context, const WriteArgs& args) {
     RegisterDescriptor descriptor;
     std::string error;
-    parseDescriptor(args.descriptor, descriptor, error);
+    parseDescriptor(args.descriptor, descriptor, error, DescriptorUse::Write);
     if (!context.open()) return kExitFailure;
     int8_t mode = args.broadcast ? kWriteBroadcast : kWriteAddressed;
     if (context.tesra().WriteValue(descriptor, args.text, mode) != 0) {
@@ -32,7 +32,7 @@ void addWriteCommand(CliApp& app) {
     write->add_option("DESCRIPTOR", args->descriptor, "the variable (below)")
         ->required()
         ->option_text(" ")
-        ->check(descriptorText());
+        ->check(descriptorText(DescriptorUse::Write));
     write->add_option("TEXT", args->text, "the value")->required()->option_text(" ");
     write->add_flag("--broadcast", args->broadcast, "to address 0, no answer awaited");
 }
