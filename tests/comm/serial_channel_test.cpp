@@ -80,29 +80,6 @@ class PtyDevice {
     std::atomic<bool> stop_{false};
 };
 
-TEST(SerialChannel, ExchangeOverPseudoTerminal) {
-    PtyDevice dev;
-    ASSERT_TRUE(dev.ok());
-    dev.serve(readAnswer(7, {0x42, 0xC8, 0x00, 0x00}));
-    LoopbackClock clock;
-    TComm comm(clock);
-    ScriptedUi ui;
-    comm.setUi(&ui);
-    comm.SetComPortPath(3, dev.path());
-    TConnectionSettings s;
-    s.Port = 3;
-    TTesra tesra(comm, s);
-    ASSERT_GT(tesra.Handle, 0) << comm.LastOpenError;
-    EXPECT_FALSE(tesra.IsTcp);
-    EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
-    tesra.Address = 7;
-    tesra.DelayMs = 0;
-    EXPECT_EQ(tesra.ReadValue(reg::kSetpoint), "100");
-    dev.stop();
-    ASSERT_EQ(dev.requests.size(), 1u);
-    EXPECT_EQ(dev.requests[0], test::withCrc({7, 0x03, 0x00, 0x06, 0x00, 0x02}));
-}
-
 TEST(SerialChannel, EmptyReadOfIdlePortIsNotTakenForHangUp) {
     namespace fs = std::filesystem;
     fs::path link = fs::temp_directory_path() / ("getkelo-idle-" + std::to_string(::getpid()));

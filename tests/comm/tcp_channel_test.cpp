@@ -15,10 +15,10 @@ namespace getkelo {
 namespace {
 
 using test::Bytes;
-using test::LoopbackClock;
-using test::LoopbackGateway;
 using test::fenceAnswer;
 using test::isFence;
+using test::LoopbackClock;
+using test::LoopbackGateway;
 using test::readAnswer;
 
 TConnectionSettings loopback(uint16_t port) {

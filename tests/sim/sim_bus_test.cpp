@@ -40,20 +40,6 @@ TEST(SimBus, DemoDevicesIdentifyThemselves) {
     EXPECT_EQ(d.read(4, reg::kTotalizerUnitText), "ln");
 }
 
-TEST(SimBus, ProbeAndPollReadsAreWholeBlocks) {
-    // The scan reads 9 registers from 0x001E and 10 from 0x0014; polling 12 from 0.
-    DemoBus d;
-    for (uint8_t a = 1; a <= 5; ++a) {
-        for (auto req : {readRequest(a, 0x001E, 9), readRequest(a, 0x0014, 10),
-                         readRequest(a, 0x0000, 12), readRequest(a, 0x000C, 2)}) {
-            auto ans = d.send(req);
-            ASSERT_TRUE(ans) << int(a);
-            EXPECT_EQ(ans->bytes.size(), 5u + 2 * req[5]) << int(a) << " reg " << int(req[3]);
-            EXPECT_TRUE(crcMatches(ans->bytes.data(), int(ans->bytes.size())));
-        }
-    }
-}
-
 TEST(SimBus, ExceptionsAndSilence) {
     DemoBus d;
     struct Row {
