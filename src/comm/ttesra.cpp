@@ -74,8 +74,7 @@ int TTesra::fence(uint8_t slave, int byteCountInHand) {
     // A refusal carries no echo: it may be the late one of an earlier request.
     expected.exceptionIsOurs = false;
     bool clean = false;
-    const int result = exchange(frame, 8, expected, clean);
-    return result;
+    return exchange(frame, 8, expected, clean);
 }
 
 bool TTesra::discardStray() {
