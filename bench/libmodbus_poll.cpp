@@ -38,7 +38,6 @@ int main(int argc, char** argv) {
         }
         std::printf("1;%.7g;%.2f;;%.7g;%.2f\n", floatAt(regs), floatAt(regs + 2), floatAt(regs + 6),
                     floatAt(regs + 10));
-        std::fflush(stdout);
     }
     modbus_close(ctx);
     modbus_free(ctx);
