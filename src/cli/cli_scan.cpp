@@ -24,14 +24,20 @@ int runScan(CliContext& context, const ScanArgs& args) {
     // An empty address costs about 0.17 s, as in the console's scan.
     context.comm().RetryLimit = 15;
     // Device texts may hold any byte: shown escaped, one device is always one line.
-    probeRange(context.tesra(), from, to, [](const DeviceIdentity& d) {
+    int found = 0;
+    context.probeRange(from, to, [&found](const DeviceIdentity& d) {
+        ++found;
         std::cout << int(d.address);
         for (const std::string* text : {&d.serial, &d.typeCode, &d.gas, &d.range, &d.unit,
                                         &d.hardwareVersion, &d.softwareVersion})
             std::cout << '\t' << printableText(*text);
         std::cout << std::endl;
     });
-    return kExitOk;
+    if (found == 0 && !context.stopSignal())
+        printError("scan: no device answers at addresses " + std::to_string(from) + ".." +
+                   std::to_string(to) + " on " + context.linkText());
+    // Stopped before the last address: the shell's code of a run ended by that signal.
+    return context.stopSignal() ? 128 + context.stopSignal() : kExitOk;
 }
 
 } // namespace

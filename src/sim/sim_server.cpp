@@ -35,15 +35,21 @@ std::string SimServer::command(const std::string& raw) {
 }
 
 void SimServer::serve(StreamEndpoint& e, const std::vector<uint8_t>& incoming) {
-    std::vector<uint8_t> frame;
+    std::vector<uint8_t> frame, rtu;
     // In pieces the framer holds whole, taking the requests out as they complete.
     constexpr size_t kPiece = 256;
     for (size_t off = 0; off < incoming.size(); off += kPiece) {
         size_t n = std::min(kPiece, incoming.size() - off);
-        e.framer.push(incoming.data() + off, static_cast<int>(n));
+        std::vector<BusAnswer> answers;
+        rtu.clear();
+        e.service.push(bus_, incoming.data() + off, static_cast<int>(n), rtu, answers);
+        e.framer.push(rtu.data(), static_cast<int>(rtu.size()));
         while (e.framer.next(frame)) {
             auto a = bus_.handleFrame(frame.data(), static_cast<int>(frame.size()));
-            if (a && !a->bytes.empty()) answer(e, std::move(a->bytes), a->delayMs);
+            if (a) answers.push_back(std::move(*a));
+        }
+        for (BusAnswer& a : answers) {
+            if (!a.bytes.empty()) answer(e, std::move(a.bytes), a.delayMs);
             if (e.closed()) return;
         }
         if (e.framer.garbage() > kMaxGarbage) return flooded(e);
@@ -68,7 +74,9 @@ void SimServer::answer(StreamEndpoint& e, std::vector<uint8_t> bytes, int delayM
 
 void SimServer::flooded(StreamEndpoint& e) {
     // A TCP client is dropped; a terminal cannot be, so what it sent is forgotten.
-    if (!e.drop()) e.framer.clear();
+    if (e.drop()) return;
+    e.framer.clear();
+    e.service.clear();
 }
 
 void SimServer::forgetClosedClients() {

@@ -1,5 +1,6 @@
 #pragma once
 #include "sim/rtu_framer.h"
+#include "sim/service_protocol.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,11 +39,13 @@ class StreamEndpoint {
     uint64_t session() const { return session_; }
 
     RtuFramer framer;
+    ServiceLink service; // first-generation service protocol, in front of the framer
 
   protected:
     void newSession() {
         ++session_;
         framer.clear();
+        service.clear();
     }
 
   private:
