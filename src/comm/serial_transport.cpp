@@ -181,4 +181,13 @@ void SerialTransport::purge() {
     if (fd_ >= 0) ::tcflush(fd_, TCIFLUSH);
 }
 
+bool SerialTransport::discardPending() {
+    // One question to the driver: an empty read of a raw terminal would also need a poll
+    // to tell an idle line from a hang-up.
+    int waiting = 0;
+    if (fd_ < 0 || ::ioctl(fd_, FIONREAD, &waiting) != 0 || waiting <= 0) return false;
+    ::tcflush(fd_, TCIFLUSH);
+    return true;
+}
+
 } // namespace getkelo

@@ -38,6 +38,7 @@ class SerialTransport final : public Transport {
     int receive(uint8_t* data, int length) override;
     void waitReadable(Clock& clock, int ms) override;
     void purge() override;
+    bool discardPending() override;
 
   private:
     OpenStep openOnce();

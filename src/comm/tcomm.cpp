@@ -178,8 +178,9 @@ int TComm::ReceiveBytes(uint8_t* buffer, int length, bool isTcp, int handle) {
     return t ? t->receive(buffer, length) : -1;
 }
 
-void TComm::PurgeInput(bool isTcp, int handle) {
-    if (Transport* t = transportOf(handle)) t->purge();
+bool TComm::PurgeInput(bool isTcp, int handle) {
+    Transport* t = transportOf(handle);
+    return t && t->discardPending();
 }
 
 int TComm::ReadBytes(uint8_t* buffer, int count, bool isTcp, int handle,

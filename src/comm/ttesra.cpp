@@ -78,12 +78,9 @@ int TTesra::fence(uint8_t slave, int byteCountInHand) {
 }
 
 bool TTesra::discardStray() {
-    uint8_t stray[64];
-    if (comm_.ReceiveBytes(stray, sizeof stray, IsTcp, Handle) <= 0) return false;
+    if (!comm_.PurgeInput(IsTcp, Handle)) return false;
     // Most likely the late answer of the device asked last; more of it may follow.
     guard_.suspect(lastSlave_);
-    if (stray[0] >= 1 && stray[0] <= 247) guard_.suspect(stray[0]);
-    comm_.PurgeInput(IsTcp, Handle);
     return true;
 }
 
