@@ -73,8 +73,7 @@ TEST(OemMenu, OpensTheEepromDialogForTheFirstGenerationOnly) {
             c, c.AttachTransport(std::make_unique<SimTransport>(bus, c.clock())));
     });
     window.FormShow();
-    // The window restores (here: nothing) on its first tick, then scans one address a tick.
-    for (int i = 0; i < 260 && (i == 0 || window.console().scanning()); ++i)
+    for (int i = 0; i < 300 && (!window.console().started() || window.console().scanning()); ++i)
         window.console().TimerTimer();
     ASSERT_EQ(window.console().devices().count(), 5);
     QAction* oem = window.action("OEM");
