@@ -8,6 +8,7 @@ PKGS=(
   qt6-translations-l10n
   libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   xvfb xauth x11-apps imagemagick fonts-dejavu-core
+  libmodbus-dev # an independent Modbus master, only for bench/bench_vs_libmodbus
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -52,12 +52,12 @@ double secondsOf(const std::string& text) {
     return v;
 }
 
-CLI::Validator descriptorText() {
+CLI::Validator descriptorText(DescriptorUse use) {
     return CLI::Validator(
-        [](std::string& text) -> std::string {
+        [use](std::string& text) -> std::string {
             RegisterDescriptor d;
             std::string error;
-            return parseDescriptor(text, d, error) ? "" : error;
+            return parseDescriptor(text, d, error, use) ? "" : error;
         },
         "");
 }

@@ -51,7 +51,7 @@ CLI::Validator integerIn(long long min, long long max);
 CLI::Validator secondsUpTo(double max);
 // Seconds text to a number (after secondsUpTo accepted it).
 double secondsOf(const std::string& text);
-// A register descriptor (parseDescriptor).
-CLI::Validator descriptorText();
+// A register descriptor (parseDescriptor) for a read or a write.
+CLI::Validator descriptorText(DescriptorUse use);
 
 } // namespace getkelo::cli

@@ -3,6 +3,8 @@
 #include "automation/automation_client.h"
 #include "base/clock.h"
 #include "cli/cli_context.h"
+#include "cli/poll_rounds.h"
+#include "cli/printable_text.h"
 
 #include <cmath>
 #include <iostream>
@@ -73,7 +75,7 @@ int consoleRead(CliContext& context, const std::string& descriptor) {
     const int address = context.address();
     Json answer = ask(*client, {{"op", "read"}, {"address", address}, {"register", descriptor}});
     if (answer.value("ok", false)) {
-        std::cout << answer["result"]["value"].get<std::string>() << '\n';
+        std::cout << printableText(answer["result"]["value"].get<std::string>()) << '\n';
         return kExitOk;
     }
     std::cout << "Fehler\n";
@@ -132,10 +134,9 @@ int consolePoll(CliContext& context, bool all, int to, long long count, double i
     int64_t roundStart = clock.nowMs();
     for (long long round = 0; count == 0 || round < count; ++round) {
         if (round > 0) {
-            int64_t due = roundStart + static_cast<int64_t>(std::llround(intervalS * 1000));
-            int64_t wait = due - clock.nowMs();
+            roundStart = nextRoundStart(roundStart, std::llround(intervalS * 1000), clock.nowMs());
+            const int64_t wait = roundStart - clock.nowMs();
             if (wait > 0) clock.sleepMs(static_cast<int>(wait));
-            roundStart = due;
         }
         Json answer = ask(*client, {{"op", "values"}});
         if (!answer.value("ok", false)) {

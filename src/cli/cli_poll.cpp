@@ -3,6 +3,7 @@
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_console.h"
+#include "cli/poll_rounds.h"
 #include "console/device_probe.h"
 
 #include <cmath>
@@ -70,22 +71,26 @@ int runPoll(CliContext& context, const PollArgs& args) {
     }
 
     bool anyFailed = false;
+    const int64_t intervalMs = std::llround(interval * 1000);
     int64_t roundStart = clock.nowMs();
     for (long long round = 0; (count == 0 || round < count) && !context.stopSignal(); ++round) {
         if (round > 0) {
-            int64_t due = roundStart + static_cast<int64_t>(std::llround(interval * 1000));
-            int64_t wait = due - clock.nowMs();
-            if (wait > 0) context.sleepMs(wait);
-            roundStart = due;
+            roundStart = nextRoundStart(roundStart, intervalMs, clock.nowMs());
+            const int64_t wait = roundStart - clock.nowMs();
+            if (wait > 0) {
+                std::cout.flush(); // a round's lines are out before the pause
+                context.sleepMs(wait);
+            }
         }
         for (const Polled& d : devices) {
             if (context.stopSignal()) break;
             tesra.Address = static_cast<uint8_t>(d.address);
             Measurement m = readMeasurement(tesra, d.functions);
             anyFailed |= m.result != kResultOk;
-            std::cout << line(d.address, m) << std::endl;
+            std::cout << line(d.address, m) << '\n';
         }
     }
+    std::cout.flush();
     // "Until stopped" ends normally by a signal; a counted run stopped early does not.
     if (context.stopSignal() && count != 0) return 128 + context.stopSignal();
     return anyFailed ? kExitFailure : kExitOk;

@@ -1,6 +1,7 @@
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_console.h"
+#include "cli/printable_text.h"
 #include "comm/value_codec.h"
 
 #include <iostream>
@@ -25,7 +26,7 @@ int runRead(CliContext& context, const std::string& descriptorText) {
                    transactionFailure(result, context.tesra().LastException));
         return kExitFailure;
     }
-    std::cout << ValueToText(buffer + 3, descType(descriptor)) << '\n';
+    std::cout << printableText(ValueToText(buffer + 3, descType(descriptor))) << '\n';
     return kExitOk;
 }
 
@@ -40,7 +41,7 @@ void addReadCommand(CliApp& app) {
     read->add_option("DESCRIPTOR", *descriptor, "the variable (below)")
         ->required()
         ->option_text(" ")
-        ->check(descriptorText());
+        ->check(descriptorText(DescriptorUse::Read));
 }
 
 } // namespace getkelo::cli

@@ -1,5 +1,6 @@
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
+#include "cli/printable_text.h"
 #include "console/device_probe.h"
 
 #include <iostream>
@@ -22,12 +23,15 @@ int runScan(CliContext& context, const ScanArgs& args) {
     if (!context.open()) return kExitFailure;
     // An empty address costs about 0.17 s, as in the console's scan.
     context.comm().RetryLimit = 15;
+    // Device texts may hold any byte: shown escaped, one device is always one line.
     int found = 0;
     context.probeRange(from, to, [&found](const DeviceIdentity& d) {
         ++found;
-        std::cout << int(d.address) << '\t' << d.serial << '\t' << d.typeCode << '\t' << d.gas
-                  << '\t' << d.range << '\t' << d.unit << '\t' << d.hardwareVersion << '\t'
-                  << d.softwareVersion << std::endl;
+        std::cout << int(d.address);
+        for (const std::string* text : {&d.serial, &d.typeCode, &d.gas, &d.range, &d.unit,
+                                        &d.hardwareVersion, &d.softwareVersion})
+            std::cout << '\t' << printableText(*text);
+        std::cout << std::endl;
     });
     if (found == 0 && !context.stopSignal())
         printError("scan: no device answers at addresses " + std::to_string(from) + ".." +

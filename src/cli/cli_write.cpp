@@ -17,7 +17,7 @@ struct WriteArgs {
 int runWrite(CliContext& context, const WriteArgs& args) {
     RegisterDescriptor descriptor;
     std::string error, wire;
-    parseDescriptor(args.descriptor, descriptor, error);
+    parseDescriptor(args.descriptor, descriptor, error, DescriptorUse::Write);
     // Nothing is sent for a value the register's type cannot take.
     if (!checkValueText(descType(descriptor), args.text, wire, error)) {
         printError("write: " + error);
@@ -54,7 +54,7 @@ void addWriteCommand(CliApp& app) {
     write->add_option("DESCRIPTOR", args->descriptor, "the variable (below)")
         ->required()
         ->option_text(" ")
-        ->check(descriptorText());
+        ->check(descriptorText(DescriptorUse::Write));
     write->add_option("TEXT", args->text, "the value")->required()->option_text(" ");
     write->add_flag("--broadcast", args->broadcast, "to address 0, no answer awaited");
     write

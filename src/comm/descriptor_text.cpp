@@ -86,7 +86,8 @@ std::optional<RegisterDescriptor> registerByName(const std::string& name) {
     return std::nullopt;
 }
 
-bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::string& error) {
+bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::string& error,
+                     DescriptorUse use) {
     size_t colon = text.find(':');
     if (colon == std::string::npos) {
         if (auto named = registerByName(text)) {
@@ -94,10 +95,15 @@ bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::stri
             return true;
         }
         long long v;
-        if (!integerIn(text, 0, 0xFFFFFFFFLL, v) || typeByteCount(descType(v)) == 0 ||
-            descCount(v) == 0) {
+        if (!integerIn(text, 0, 0xFFFFFFFFLL, v)) {
             error = "bad descriptor \"" + text +
                     "\" (like 0x00060213, 0x0006:float or a register name such as Setpoint)";
+            return false;
+        }
+        // The device layer would refuse it too; say why before the bus is opened.
+        const std::string problem = descriptorProblem(static_cast<RegisterDescriptor>(v), use);
+        if (!problem.empty()) {
+            error = "bad descriptor \"" + text + "\": " + problem;
             return false;
         }
         out = static_cast<RegisterDescriptor>(v);

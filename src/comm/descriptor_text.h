@@ -9,8 +9,10 @@ namespace getkelo {
 // A device variable as a person writes it: "0x00060213" (the packed descriptor),
 // REGISTER:TYPE with TYPE one of float, int16, uint16, uint32, byte, text8, text50
 // ("0x0006:float"; REGISTER is decimal unless written with 0x), or a register name
-// (registerByName). False with a one-line reason in error.
-bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::string& error);
+// (registerByName). False with a one-line reason in error, also for a descriptor that the
+// device layer would refuse for the use (descriptorProblem).
+bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::string& error,
+                     DescriptorUse use = DescriptorUse::Read);
 
 // The shared registers by name, case-insensitive: the names the setup files store them under
 // ("ControlMode", "SerialNumber", "TagName" ...), the display names of the text catalogue

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace getkelo {
 
@@ -32,5 +33,18 @@ constexpr uint8_t descType(RegisterDescriptor d) {
 
 // Bytes a value of this type occupies in the register data (0 for unknown types).
 int typeByteCount(uint8_t type);
+
+// Protocol limits: a function 03 answer and a function 16 request each carry at most 255
+// bytes.
+inline constexpr int kMaxReadRegisters = 125;
+inline constexpr int kMaxWriteRegisters = 123;
+
+enum class DescriptorUse { Read, Write };
+
+// Why a descriptor cannot be read (or written) as it stands, or "" when it can: its type
+// must be known, its registers must hold the type's bytes, and their number must stay
+// within what one request of the function carries. A short descriptor would show bytes
+// of the answer that are no part of the value (its CRC, for a text over one register).
+std::string descriptorProblem(RegisterDescriptor d, DescriptorUse use);
 
 } // namespace getkelo

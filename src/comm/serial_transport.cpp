@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -23,6 +24,16 @@ std::string errnoText(const char* what) {
 // Errors after which the descriptor is of no further use: the device is gone.
 bool deviceGone(int err) {
     return err == EIO || err == ENXIO || err == ENODEV || err == EBADF;
+}
+
+std::string fileKind(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return "unknown kind";
+    if (S_ISREG(st.st_mode)) return "a regular file";
+    if (S_ISFIFO(st.st_mode)) return "a pipe";
+    if (S_ISSOCK(st.st_mode)) return "a socket";
+    if (S_ISCHR(st.st_mode)) return "a character device that is no serial port";
+    return "not a device";
 }
 
 bool hungUp(int fd) {
@@ -90,6 +101,12 @@ SerialTransport::OpenStep SerialTransport::openOnce() {
     if (fd < 0) {
         lastError_ = errnoText("open");
         return OpenStep::Open;
+    }
+    // Modbus frames written into a file would overwrite it: only a terminal is a port.
+    if (!::isatty(fd)) {
+        lastError_ = "not a terminal (" + fileKind(fd) + ")";
+        ::close(fd);
+        return OpenStep::NotTerminal;
     }
     // flock first: it also refuses a second open from this very process, which TIOCEXCL
     // (not binding for root) does not.
@@ -162,6 +179,15 @@ void SerialTransport::waitReadable(Clock& clock, int ms) {
 
 void SerialTransport::purge() {
     if (fd_ >= 0) ::tcflush(fd_, TCIFLUSH);
+}
+
+bool SerialTransport::discardPending() {
+    // One question to the driver: an empty read of a raw terminal would also need a poll
+    // to tell an idle line from a hang-up.
+    int waiting = 0;
+    if (fd_ < 0 || ::ioctl(fd_, FIONREAD, &waiting) != 0 || waiting <= 0) return false;
+    ::tcflush(fd_, TCIFLUSH);
+    return true;
 }
 
 } // namespace getkelo

@@ -16,7 +16,7 @@ enum class SerialLineSet { Device, Update };
 // path, at most once a second.
 class SerialTransport final : public Transport {
   public:
-    enum class OpenStep { Ok, Open, Lines, Timeouts };
+    enum class OpenStep { Ok, Open, NotTerminal, Lines, Timeouts };
 
     SerialTransport(std::string path, SerialLineSet set, Clock& clock);
     ~SerialTransport() override;
@@ -24,7 +24,9 @@ class SerialTransport final : public Transport {
     SerialTransport& operator=(const SerialTransport&) = delete;
 
     // Opens and configures the port. On Lines or Timeouts the descriptor stays open (the
-    // channel is still usable as far as the driver allows); on Open nothing is open.
+    // channel is still usable as far as the driver allows); on Open and NotTerminal (a
+    // path that is no terminal: a file, a pipe, /dev/null) nothing is open and nothing
+    // was written.
     OpenStep open();
     // The system's reason of the last failing step.
     const std::string& lastError() const { return lastError_; }
@@ -36,6 +38,7 @@ class SerialTransport final : public Transport {
     int receive(uint8_t* data, int length) override;
     void waitReadable(Clock& clock, int ms) override;
     void purge() override;
+    bool discardPending() override;
 
   private:
     OpenStep openOnce();

@@ -91,6 +91,13 @@ TChannel TComm::openSerial(const TConnectionSettings& s, bool updateSet) {
         showOpenError(text, portName);
         return channel;
     }
+    case SerialTransport::OpenStep::NotTerminal: {
+        // Unlike a port whose settings fail, such a path is never kept as a channel.
+        const std::string text = "Fehler: Keine Konfiguration möglich!";
+        LastOpenError = where + ": " + transport->lastError();
+        showOpenError(text, portName);
+        return channel;
+    }
     case SerialTransport::OpenStep::Lines: {
         const std::string text = "Fehler: Keine Konfiguration möglich!";
         LastOpenError = where + ": " + text + " (" + transport->lastError() + ")";
@@ -171,8 +178,9 @@ int TComm::ReceiveBytes(uint8_t* buffer, int length, bool isTcp, int handle) {
     return t ? t->receive(buffer, length) : -1;
 }
 
-void TComm::PurgeInput(bool isTcp, int handle) {
-    if (Transport* t = transportOf(handle)) t->purge();
+bool TComm::PurgeInput(bool isTcp, int handle) {
+    Transport* t = transportOf(handle);
+    return t && t->discardPending();
 }
 
 int TComm::ReadBytes(uint8_t* buffer, int count, bool isTcp, int handle,

@@ -55,7 +55,8 @@ class TComm {
 
     int SendBytes(const uint8_t* buffer, int length, bool isTcp, int handle);
     int ReceiveBytes(uint8_t* buffer, int length, bool isTcp, int handle);
-    void PurgeInput(bool isTcp, int handle);
+    // Discards pending input; true when there was any.
+    bool PurgeInput(bool isTcp, int handle);
     int ReadBytes(uint8_t* buffer, int count, bool isTcp, int handle,
                   const AnswerComplete& complete = {});
     // Reads until the text contains terminator: 0 found, 1 gave up. The buffer holds

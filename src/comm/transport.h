@@ -20,6 +20,15 @@ class Transport {
     virtual void waitReadable(Clock& clock, int ms) = 0;
     // Discards everything pending on input.
     virtual void purge() = 0;
+    // The same, telling whether anything was there (stray bytes before a request). The
+    // default looks with one receive; a transport whose driver can say how much is waiting
+    // asks it instead.
+    virtual bool discardPending() {
+        uint8_t probe[64];
+        if (receive(probe, sizeof probe) <= 0) return false;
+        purge();
+        return true;
+    }
 };
 
 } // namespace getkelo

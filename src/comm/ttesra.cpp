@@ -2,27 +2,20 @@
 
 #include "base/clock.h"
 #include "comm/crc16.h"
+#include "comm/rtu_answer.h"
 #include "comm/value_codec.h"
+
+#include <cstring>
 
 namespace getkelo {
 namespace {
 
 constexpr uint8_t kReadHolding = 0x03;
-constexpr uint8_t kWriteSingle = 0x06;
 constexpr uint8_t kWriteMultiple = 0x10;
-constexpr uint8_t kExceptionBit = 0x80;
-constexpr uint16_t kSlaveAddressRegister = 0x0013;
-constexpr int kExceptionLength = 5;
-constexpr int kMaxReadRegisters = 125;  // largest function 03 answer: 255 bytes
-constexpr int kMaxWriteRegisters = 123; // largest function 16 request: 255 bytes
 constexpr int kWriteAttempts = 8;
 constexpr int kWritePauseMs = 100;
-
-// An exception answer: slave, function | 0x80, exception code, CRC low, CRC high.
-bool isException(const uint8_t* data, int length, uint8_t function) {
-    return length >= kExceptionLength && data[1] == (function | kExceptionBit) &&
-           crcMatches(data, kExceptionLength);
-}
+// Room for a few answers: stale or duplicated ones may stand before ours.
+constexpr int kReceiveCapacity = 512;
 
 } // namespace
 
@@ -47,45 +40,87 @@ uint16_t TTesra::Crc16(const uint8_t* frame, int length) {
 int TTesra::Transact(uint8_t* frame, int requestLength, int answerLength) {
     LastException = 0;
     appendCrc(frame, requestLength);
+    if (Handle <= 0 || !comm_.transportOf(Handle))
+        return answerLength > 0 ? kResultNoAnswer : kResultOk;
+    if (answerLength <= 0) {
+        discardStray();
+        (void)comm_.SendBytes(frame, requestLength + 2, IsTcp, Handle);
+        return kResultOk;
+    }
     const uint8_t slave = frame[0];
-    const uint8_t function = frame[1];
-    // A slave-address change is answered by the device under its new address.
-    const bool addressChange =
-        function == kWriteSingle && (frame[2] << 8 | frame[3]) == kSlaveAddressRegister;
-    const uint8_t newSlave = frame[5];
+    const AnswerExpectation expected = expectAnswer(frame, requestLength, answerLength);
+    const bool fenced = guard_.fenced(slave);
+    if (fenced) {
+        const int result =
+            fence(slave, expected.function == kReadHolding ? expected.byteCount : -1);
+        if (result != kResultOk) return result;
+    }
+    bool clean = false;
+    const int result = exchange(frame, requestLength + 2, expected, clean);
+    if (fenced && clean) guard_.cleanExchange(slave);
+    return result;
+}
 
-    AnswerComplete exceptionEnds = [function](const uint8_t* data, int length) {
-        return isException(data, length, function);
-    };
-    int result =
-        comm_.SendReceive(frame, requestLength + 2, answerLength, IsTcp, Handle, exceptionEnds);
-    if (answerLength == 0) return kResultOk;
-    if (result != kResultOk) {
-        // An exception answer ends the wait early, short of the expected length.
-        if (isException(frame, kExceptionLength, function)) LastException = frame[2];
-        return result;
-    }
-    if (!crcMatches(frame, answerLength)) {
-        // An answer of exactly the exception's length with a good CRC is still an exception.
-        if (isException(frame, answerLength, function)) {
-            LastException = frame[2];
-            return kResultShort;
-        }
-        comm_.PurgeInput(IsTcp, Handle);
-        return kResultBadAnswer;
-    }
-    if (isException(frame, answerLength, function)) {
+int TTesra::fence(uint8_t slave, int byteCountInHand) {
+    const uint8_t count = guard_.fenceCount(slave, byteCountInHand);
+    uint8_t frame[kFrameBufferSize] = {slave,
+                                       kReadHolding,
+                                       static_cast<uint8_t>(StaleAnswerGuard::kFenceRegister >> 8),
+                                       static_cast<uint8_t>(StaleAnswerGuard::kFenceRegister),
+                                       0x00,
+                                       count};
+    appendCrc(frame, 6);
+    AnswerExpectation expected = expectAnswer(frame, 6, 5 + 2 * count);
+    // A refusal carries no echo: it may be the late one of an earlier request.
+    expected.exceptionIsOurs = false;
+    bool clean = false;
+    return exchange(frame, 8, expected, clean);
+}
+
+bool TTesra::discardStray() {
+    if (!comm_.PurgeInput(IsTcp, Handle)) return false;
+    // Most likely the late answer of the device asked last; more of it may follow.
+    guard_.suspect(lastSlave_);
+    return true;
+}
+
+int TTesra::exchange(uint8_t* frame, int length, const AnswerExpectation& expected, bool& clean) {
+    const uint8_t slave = frame[0];
+    discardStray();
+    (void)comm_.SendBytes(frame, length, IsTcp, Handle);
+    lastSlave_ = slave;
+    if (expected.function == kReadHolding) guard_.readSent(slave, expected.byteCount);
+
+    uint8_t rx[kReceiveCapacity];
+    AnswerScanner scan(expected);
+    const int got =
+        comm_.ReadBytes(rx, sizeof rx, IsTcp, Handle,
+                        [&scan](const uint8_t* data, int n) { return scan.feed(data, n); });
+    int result = kResultNoAnswer;
+    switch (scan.state()) {
+    case AnswerScanner::State::Ours:
+        std::memcpy(frame, rx + scan.offset(), static_cast<size_t>(scan.frameLength()));
+        result = kResultOk;
+        break;
+    case AnswerScanner::State::Refused:
+        std::memcpy(frame, rx + scan.offset(), static_cast<size_t>(scan.frameLength()));
         LastException = frame[2];
-        return kResultShort;
+        result = kResultShort;
+        break;
+    case AnswerScanner::State::Garbage:
+        result = kResultBadAnswer;
+        break;
+    case AnswerScanner::State::Waiting:
+        result = scan.partial(got) > 0 ? kResultShort : kResultNoAnswer;
+        break;
     }
-    // Check the echo field by field: an answer of another slave or to another request is not
-    // ours, however good its CRC.
-    const bool slaveOk = frame[0] == slave || (addressChange && frame[0] == newSlave);
-    if (!slaveOk || frame[1] != function) {
-        comm_.PurgeInput(IsTcp, Handle);
-        return kResultBadAnswer;
-    }
-    return kResultOk;
+    const bool answered =
+        scan.state() == AnswerScanner::State::Ours || scan.state() == AnswerScanner::State::Refused;
+    // What is left of a failed answer must not become the start of the next one.
+    if (!answered) comm_.PurgeInput(IsTcp, Handle);
+    clean = answered && scan.clean();
+    if (!clean) guard_.suspect(slave);
+    return result;
 }
 
 int TTesra::ReadRegisters(uint8_t* buffer, uint16_t startRegister, uint8_t count) {
@@ -104,6 +139,8 @@ int TTesra::ReadRegisters(uint8_t* buffer, uint16_t startRegister, uint8_t count
 }
 
 std::string TTesra::ReadValue(RegisterDescriptor descriptor) {
+    // A descriptor that does not cover its type would show answer bytes that are no value.
+    if (!descriptorProblem(descriptor, DescriptorUse::Read).empty()) return "Fehler";
     uint8_t buffer[kFrameBufferSize] = {};
     if (ReadRegisters(buffer, descRegister(descriptor), descCount(descriptor)) != kResultOk)
         return "Fehler";
@@ -111,8 +148,8 @@ std::string TTesra::ReadValue(RegisterDescriptor descriptor) {
 }
 
 int TTesra::WriteValue(RegisterDescriptor descriptor, const std::string& text, int8_t mode) {
+    if (!descriptorProblem(descriptor, DescriptorUse::Write).empty()) return 1;
     const int n = descCount(descriptor);
-    if (n > kMaxWriteRegisters) return 1;
     // mode counts the attempts; a success lifts it to 100, so >= 100 means done.
     int m = mode;
     do {

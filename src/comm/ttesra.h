@@ -1,6 +1,7 @@
 #pragma once
 #include "comm/lookup_table_slot.h"
 #include "comm/register_descriptor.h"
+#include "comm/stale_answer_guard.h"
 #include "comm/tcomm.h"
 
 #include <cstdint>
@@ -16,14 +17,18 @@ inline constexpr int8_t kWriteBroadcast = 112; // slave address 0, one send, no 
 // Transaction results.
 inline constexpr int kResultOk = 0;
 inline constexpr int kResultNoAnswer = 1;
-inline constexpr int kResultShort = 2;
-inline constexpr int kResultBadAnswer = 3; // wrong CRC, or an answer of another slave/function
+inline constexpr int kResultShort = 2;     // part of an answer, or the device refused (exception)
+inline constexpr int kResultBadAnswer = 3; // wrong CRC, or bytes that make no answer
 
 inline constexpr int kFrameBufferSize = 256;
 
+struct AnswerExpectation;
 class UiAdapter;
 
 // The device connection: an open channel plus the slave address of the device addressed.
+// An answer counts only when it is the one to the request in hand: slave, function and what
+// the answer echoes (register and value or count of a write, byte count of a read) must
+// match; stale, duplicated and foreign answers are passed over (see StaleAnswerGuard).
 class TTesra {
   public:
     TTesra(TComm& comm, const TConnectionSettings& settings);
@@ -79,7 +84,13 @@ class TTesra {
     bool isOpen() const { return Handle > 0; }
 
   private:
+    int exchange(uint8_t* frame, int length, const AnswerExpectation& expected, bool& clean);
+    int fence(uint8_t slave, int byteCountInHand);
+    bool discardStray();
+
     TComm& comm_;
+    StaleAnswerGuard guard_;
+    uint8_t lastSlave_ = 0;
 };
 
 } // namespace getkelo

@@ -86,12 +86,12 @@ void PtyEndpoint::onReady(short revents, std::vector<uint8_t>& incoming) {
         if (!idle_) newSession();
         return;
     }
-    uint8_t buf[512];
+    uint8_t buf[kReadBudget];
     for (;;) {
         ssize_t n = ::read(masterFd_, buf, sizeof buf);
         if (n > 0) {
             incoming.insert(incoming.end(), buf, buf + n);
-            continue;
+            return; // more is read on the next wake-up
         }
         if (n < 0 && errno == EINTR) continue;
         break; // EAGAIN: all read; EIO: the slave was closed

@@ -9,31 +9,68 @@ namespace getkelo::sim {
 namespace {
 constexpr size_t kMaxBuffered = 1024; // more than any request: the front is garbage
 constexpr int kMaxFiller = 8;         // filler bytes a write may carry before its CRC
+
+// A request whose length follows from a byte count at countAt: the count plus `fixed`.
+int byteCounted(const uint8_t* d, int n, int countAt, int fixed) {
+    if (n <= countAt) return 0;
+    int total = fixed + d[countAt];
+    return n >= total ? total : 0;
+}
 } // namespace
 
 int RtuFramer::requestLength(const uint8_t* d, int n) {
     if (n < 2) return 0;
     if (d[0] > 247) return -1;
+    // Lengths of the public function codes, so a request the devices do not support is
+    // still framed and can be refused (exception 01) instead of being passed over.
+    int fixed = 0;
     switch (d[1]) {
+    case 0x07: // no data: slave, function, CRC
+    case 0x0B:
+    case 0x0C:
+    case 0x11:
+        fixed = 4;
+        break;
+    case 0x01: // register or coil and a count or value
+    case 0x02:
     case 0x03:
+    case 0x04:
+    case 0x05:
     case 0x06:
-        return n >= 8 ? 8 : 0;
-    case 0x10: {
-        if (n < 7) return 0;
-        int count = d[4] << 8 | d[5];
-        if (count < 1 || count > 123 || d[6] != 2 * count) return -1;
-        int total = 9 + d[6];
-        return n >= total ? total : 0;
-    }
+    case 0x08:
+        fixed = 8;
+        break;
+    case 0x18:
+        fixed = 6;
+        break;
+    case 0x2B:
+        fixed = 7;
+        break;
+    case 0x16:
+        fixed = 10;
+        break;
+    case 0x0F: // byte count after register and count; a malformed count is framed too
+    case 0x10:
+        return byteCounted(d, n, 6, 9);
+    case 0x14:
+    case 0x15:
+        return byteCounted(d, n, 2, 5);
+    case 0x17:
+        return byteCounted(d, n, 10, 13);
     default:
         return -1;
     }
+    return n >= fixed ? fixed : 0;
 }
 
 void RtuFramer::push(const uint8_t* data, int length) {
     buffer_.insert(buffer_.end(), data, data + length);
-    if (buffer_.size() > kMaxBuffered)
-        buffer_.erase(buffer_.begin(), buffer_.end() - static_cast<long>(kMaxBuffered));
+    if (buffer_.size() > kMaxBuffered) discard(buffer_.size() - kMaxBuffered);
+}
+
+void RtuFramer::discard(size_t count) {
+    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(count));
+    garbage_ += count;
 }
 
 bool RtuFramer::validAt(size_t off) const {
@@ -63,10 +100,10 @@ bool RtuFramer::next(std::vector<uint8_t>& frame) {
             while (off + 8 <= buffer_.size() && !validAt(off))
                 ++off;
             if (off + 8 > buffer_.size()) return false;
-            buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(off));
+            discard(off);
             continue;
         }
-        buffer_.erase(buffer_.begin()); // bad CRC or impossible start: resynchronise
+        discard(1); // bad CRC or impossible start: resynchronise
     }
     return false;
 }
@@ -74,6 +111,7 @@ bool RtuFramer::next(std::vector<uint8_t>& frame) {
 bool RtuFramer::take(int length, std::vector<uint8_t>& frame) {
     frame.assign(buffer_.begin(), buffer_.begin() + length);
     buffer_.erase(buffer_.begin(), buffer_.begin() + length);
+    garbage_ = 0;
     return true;
 }
 

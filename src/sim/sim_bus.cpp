@@ -2,6 +2,7 @@
 
 #include "base/clock.h"
 #include "comm/crc16.h"
+#include "comm/register_descriptor.h"
 #include "sim/device_profiles.h"
 
 namespace getkelo::sim {
@@ -51,42 +52,57 @@ BusAnswer finishAnswer(std::vector<uint8_t> pdu, const SimDevice& d) {
 
 std::optional<BusAnswer> SimBus::answerOf(SimDevice& d, const uint8_t* f, int length, int64_t now,
                                           bool broadcast) {
-    uint8_t addr = f[0], fn = f[1];
-    uint16_t start = static_cast<uint16_t>(f[2] << 8 | f[3]);
-    std::vector<uint8_t> pdu{addr, fn};
+    // The request without its CRC; every field is read only where the length holds it.
+    const int pdu = length - 2;
+    const uint8_t addr = f[0], fn = f[1];
+    auto word = [f](int at) { return static_cast<uint16_t>(f[at] << 8 | f[at + 1]); };
+    std::vector<uint8_t> answer{addr, fn};
     uint8_t ex = 0;
     switch (fn) {
     case 0x03: {
         if (broadcast) return std::nullopt; // a read cannot be broadcast
-        int count = f[4] << 8 | f[5];
-        std::vector<uint8_t> data(2 * static_cast<size_t>(count > 0 ? count : 0));
-        ex = d.readRegisters(start, count, data.data(), now);
+        const int count = pdu == 6 ? word(4) : 0;
+        if (count < 1 || count > kMaxReadRegisters) {
+            ex = kExIllegalValue;
+            break;
+        }
+        std::vector<uint8_t> data(2 * static_cast<size_t>(count));
+        ex = d.readRegisters(word(2), count, data.data(), now);
         if (!ex) {
-            pdu.push_back(static_cast<uint8_t>(data.size()));
-            pdu.insert(pdu.end(), data.begin(), data.end());
+            answer.push_back(static_cast<uint8_t>(data.size()));
+            answer.insert(answer.end(), data.begin(), data.end());
         }
         break;
     }
     case 0x06:
-        ex = d.writeRegisters(start, 1, f + 4, now);
-        // The echo of an address change already comes from the new address.
-        if (!ex) pdu.assign(f, f + 6), pdu[0] = d.address();
+        ex = pdu == 6 ? d.writeRegisters(word(2), 1, f + 4, now) : kExIllegalValue;
         break;
-    case 0x10:
-        ex = d.writeRegisters(start, f[4] << 8 | f[5], f + 7, now);
-        if (!ex) pdu.assign(f, f + 6);
+    case 0x10: {
+        // Register, count, byte count 2n, the data; some writes add filler before the CRC.
+        const int count = pdu >= 7 ? word(4) : 0;
+        const bool wellFormed =
+            count >= 1 && count <= kMaxWriteRegisters && f[6] == 2 * count && pdu >= 7 + 2 * count;
+        ex = wellFormed ? d.writeRegisters(word(2), count, f + 7, now) : kExIllegalValue;
         break;
+    }
     default:
-        ex = 0x01;
+        ex = kExIllegalFunction;
         break;
     }
     if (broadcast) return std::nullopt;
-    if (ex) pdu = {addr, static_cast<uint8_t>(fn | 0x80), ex};
-    (void)length;
-    return finishAnswer(std::move(pdu), d);
+    if (ex) {
+        answer = {addr, static_cast<uint8_t>(fn | 0x80), ex};
+    } else if (fn != 0x03) {
+        // The echo of a write; one that moved the device already comes from its new address,
+        // whichever function wrote it.
+        answer.assign(f, f + 6);
+        answer[0] = d.address();
+    }
+    return finishAnswer(std::move(answer), d);
 }
 
 std::optional<BusAnswer> SimBus::handleFrame(const uint8_t* frame, int length) {
+    // Slave, function and CRC at least; a frame that ends before its fields is refused below.
     if (unplugged_ || length < 4 || !crcMatches(frame, length)) return std::nullopt;
     int64_t now = clock_.nowMs();
     uint8_t addr = frame[0];

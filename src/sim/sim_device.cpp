@@ -25,8 +25,6 @@ uint16_t oldPidBank(int set) {
 
 namespace {
 
-constexpr int kMaxReadCount = 125;  // protocol limit of function 03
-constexpr int kMaxWriteCount = 123; // protocol limit of function 16
 constexpr int kRestartMs = 1000;
 
 bool overlaps(uint16_t start, int count, RegisterDescriptor d) {
@@ -202,7 +200,7 @@ void SimDevice::sync(int64_t nowMs) {
 }
 
 uint8_t SimDevice::readRegisters(uint16_t start, int count, uint8_t* out, int64_t nowMs) {
-    if (count < 1 || count > kMaxReadCount) return kExIllegalValue;
+    if (count < 1 || count > kMaxReadRegisters) return kExIllegalValue;
     for (int i = 0; i < count; ++i)
         if (!cell(static_cast<uint16_t>(start + i))) return kExIllegalAddress;
     sync(nowMs);
@@ -232,7 +230,7 @@ uint8_t SimDevice::checkValue(uint16_t r, uint16_t v) const {
 }
 
 uint8_t SimDevice::writeRegisters(uint16_t start, int count, const uint8_t* data, int64_t nowMs) {
-    if (count < 1 || count > kMaxWriteCount) return kExIllegalValue;
+    if (count < 1 || count > kMaxWriteRegisters) return kExIllegalValue;
     uint8_t locked = 0;
     for (int i = 0; i < count; ++i) {
         const Cell* c = cell(static_cast<uint16_t>(start + i));

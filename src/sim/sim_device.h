@@ -11,9 +11,10 @@
 namespace getkelo::sim {
 
 // Modbus exception codes the simulated devices answer.
+inline constexpr uint8_t kExIllegalFunction = 0x01; // a function the devices do not have
 inline constexpr uint8_t kExIllegalAddress =
     0x02;                                        // register the device does not have, or read-only
-inline constexpr uint8_t kExIllegalValue = 0x03; // bad count, or a value the register refuses
+inline constexpr uint8_t kExIllegalValue = 0x03; // malformed request, bad count, refused value
 inline constexpr uint8_t kExLocked = 0x04;       // protected register while the device is locked
 
 // Register flags.

@@ -26,30 +26,68 @@ std::string SimServer::command(const std::string& raw) {
         bool any = false;
         for (auto* e : endpoints_)
             any = e->drop() || any;
+        for (auto& c : clients_)
+            any = c->drop() || any;
+        forgetClosedClients();
         return any ? "ok drop" : "ok drop (no client)";
     }
     return runFaultCommand(bus_, line);
 }
 
-void SimServer::serve(StreamEndpoint& e, std::vector<uint8_t>& incoming) {
-    std::vector<uint8_t> rtu;
-    std::vector<BusAnswer> answers;
-    e.service.push(bus_, incoming.data(), static_cast<int>(incoming.size()), rtu, answers);
-    e.framer.push(rtu.data(), static_cast<int>(rtu.size()));
-    std::vector<uint8_t> frame;
-    while (e.framer.next(frame)) {
-        auto a = bus_.handleFrame(frame.data(), static_cast<int>(frame.size()));
-        if (a) answers.push_back(std::move(*a));
-    }
-    for (BusAnswer& a : answers) {
-        if (a.bytes.empty()) continue;
-        if (a.delayMs <= 0 && pending_.empty()) {
-            e.write(a.bytes);
-        } else {
-            pending_.push_back({clock_.nowMs() + a.delayMs, &e, e.session(), std::move(a.bytes)});
-            std::stable_sort(pending_.begin(), pending_.end(),
-                             [](const Pending& x, const Pending& y) { return x.dueMs < y.dueMs; });
+void SimServer::serve(StreamEndpoint& e, const std::vector<uint8_t>& incoming) {
+    std::vector<uint8_t> frame, rtu;
+    // In pieces the framer holds whole, taking the requests out as they complete.
+    constexpr size_t kPiece = 256;
+    for (size_t off = 0; off < incoming.size(); off += kPiece) {
+        size_t n = std::min(kPiece, incoming.size() - off);
+        std::vector<BusAnswer> answers;
+        rtu.clear();
+        e.service.push(bus_, incoming.data() + off, static_cast<int>(n), rtu, answers);
+        e.framer.push(rtu.data(), static_cast<int>(rtu.size()));
+        while (e.framer.next(frame)) {
+            auto a = bus_.handleFrame(frame.data(), static_cast<int>(frame.size()));
+            if (a) answers.push_back(std::move(*a));
         }
+        for (BusAnswer& a : answers) {
+            if (!a.bytes.empty()) answer(e, std::move(a.bytes), a.delayMs);
+            if (e.closed()) return;
+        }
+        if (e.framer.garbage() > kMaxGarbage) return flooded(e);
+    }
+}
+
+void SimServer::answer(StreamEndpoint& e, std::vector<uint8_t> bytes, int delayMs) {
+    int64_t due = clock_.nowMs() + std::max(delayMs, 0);
+    size_t waiting = 0;
+    for (const Pending& p : pending_) {
+        if (p.endpoint != &e || p.session != e.session()) continue;
+        ++waiting;
+        due = std::max(due, p.dueMs); // a late answer holds back those behind it
+    }
+    if (waiting == 0 && delayMs <= 0) return e.write(bytes);
+    if (waiting >= kMaxPending) return flooded(e);
+    Pending p{due, &e, e.session(), std::move(bytes)};
+    auto at = std::upper_bound(pending_.begin(), pending_.end(), due,
+                               [](int64_t d, const Pending& x) { return d < x.dueMs; });
+    pending_.insert(at, std::move(p));
+}
+
+void SimServer::flooded(StreamEndpoint& e) {
+    // A TCP client is dropped; a terminal cannot be, so what it sent is forgotten.
+    if (e.drop()) return;
+    e.framer.clear();
+    e.service.clear();
+}
+
+void SimServer::forgetClosedClients() {
+    for (auto it = clients_.begin(); it != clients_.end();) {
+        if (!(*it)->closed()) {
+            ++it;
+            continue;
+        }
+        StreamEndpoint* gone = it->get();
+        std::erase_if(pending_, [gone](const Pending& p) { return p.endpoint == gone; });
+        it = clients_.erase(it);
     }
 }
 
@@ -87,8 +125,11 @@ void SimServer::run() {
         int timeout = -1;
         if (stopFd_ >= 0) fds.push_back({stopFd_, POLLIN, 0}), owners.push_back(nullptr);
         if (commandFd_ >= 0) fds.push_back({commandFd_, POLLIN, 0}), owners.push_back(nullptr);
+        std::vector<StreamEndpoint*> all(endpoints_.begin(), endpoints_.end());
+        for (auto& c : clients_)
+            all.push_back(c.get());
         std::vector<StreamEndpoint*> retry;
-        for (auto* e : endpoints_) {
+        for (auto* e : all) {
             short events = 0;
             int fd = e->pollFd(events);
             if (fd >= 0) {
@@ -113,9 +154,15 @@ void SimServer::run() {
                 readCommands();
                 continue;
             }
+            StreamEndpoint& e = *owners[i];
+            if (e.closed()) continue;
             std::vector<uint8_t> incoming;
-            owners[i]->onReady(fds[i].revents, incoming);
-            if (!incoming.empty()) serve(*owners[i], incoming);
+            e.onReady(fds[i].revents, incoming);
+            if (!incoming.empty()) serve(e, incoming);
+            // One client more than a gateway takes is closed at once: it must not wait
+            // with requests that would be stale by the time it is served.
+            while (auto client = e.accept())
+                if (clients_.size() < kMaxClients) clients_.push_back(std::move(client));
         }
         if (r == 0) {
             std::vector<uint8_t> none;
@@ -123,6 +170,7 @@ void SimServer::run() {
                 e->onReady(0, none);
         }
         sendDue();
+        forgetClosedClients();
     }
 }
 

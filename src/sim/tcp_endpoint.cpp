@@ -12,7 +12,7 @@
 
 namespace getkelo::sim {
 
-void writeAll(int fd, const std::vector<uint8_t>& bytes) {
+bool writeAll(int fd, const std::vector<uint8_t>& bytes) {
     size_t done = 0;
     while (fd >= 0 && done < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -23,10 +23,12 @@ void writeAll(int fd, const std::vector<uint8_t>& bytes) {
         else
             break;
     }
+    return done == bytes.size();
 }
 
 TcpEndpoint::~TcpEndpoint() {
-    if (clientFd_ >= 0) ::close(clientFd_);
+    for (int fd : accepted_)
+        ::close(fd);
     if (listenFd_ >= 0) ::close(listenFd_);
 }
 
@@ -57,27 +59,45 @@ bool TcpEndpoint::listen(const std::string& host, int port, std::string& error) 
 
 int TcpEndpoint::pollFd(short& events) const {
     events = POLLIN;
-    return clientFd_ >= 0 ? clientFd_ : listenFd_;
+    return listenFd_;
 }
 
-void TcpEndpoint::onReady(short revents, std::vector<uint8_t>& incoming) {
-    if (clientFd_ < 0) {
-        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) return;
-        int one = 1;
-        // Answers are single small frames: send each at once.
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        clientFd_ = fd;
-        newSession();
-        return;
-    }
-    uint8_t buf[512];
+void TcpEndpoint::onReady(short, std::vector<uint8_t>&) {
+    int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) return;
+    int one = 1;
+    // Answers are single small frames: send each at once.
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    // A gateway buffers a few answers, not megabytes: a client that does not read them is
+    // found out soon.
+    int buffer = 16 * 1024;
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
+    accepted_.push_back(fd);
+}
+
+std::unique_ptr<StreamEndpoint> TcpEndpoint::accept() {
+    if (accepted_.empty()) return nullptr;
+    int fd = accepted_.back();
+    accepted_.pop_back();
+    return std::make_unique<TcpClient>(fd);
+}
+
+TcpClient::~TcpClient() {
+    drop();
+}
+
+int TcpClient::pollFd(short& events) const {
+    events = POLLIN;
+    return fd_;
+}
+
+void TcpClient::onReady(short, std::vector<uint8_t>& incoming) {
+    uint8_t buf[kReadBudget];
     for (;;) {
-        ssize_t n = ::recv(clientFd_, buf, sizeof buf, 0);
+        ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
         if (n > 0) {
             incoming.insert(incoming.end(), buf, buf + n);
-            if (n < static_cast<ssize_t>(sizeof buf)) return;
-            continue;
+            return;
         }
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
         if (n < 0 && errno == EINTR) continue;
@@ -86,14 +106,14 @@ void TcpEndpoint::onReady(short revents, std::vector<uint8_t>& incoming) {
     }
 }
 
-void TcpEndpoint::write(const std::vector<uint8_t>& bytes) {
-    writeAll(clientFd_, bytes);
+void TcpClient::write(const std::vector<uint8_t>& bytes) {
+    if (!writeAll(fd_, bytes)) drop();
 }
 
-bool TcpEndpoint::drop() {
-    if (clientFd_ < 0) return false;
-    ::close(clientFd_);
-    clientFd_ = -1;
+bool TcpClient::drop() {
+    if (fd_ < 0) return false;
+    ::close(fd_);
+    fd_ = -1;
     newSession();
     return true;
 }

@@ -262,6 +262,8 @@ TEST(CliProgram, BadArgumentsGiveOneLineAndExitTwo) {
         {"frob"},
         {"read"},
         {"read", "0x0006:double"},
+        {"read", "0x00160160"}, // a text of 25 registers over one
+        {"read", "0x0000FF31"}, // more registers than one read carries
         {"--address", "0", "read", "0x00060213"},
         {"--tcp", "1.2.3:502", "read", "0x00060213"},
         {"--tcp", "127.0.0.1:502", "--com", "2", "read", "0x00060213"},

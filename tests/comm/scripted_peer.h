@@ -102,6 +102,15 @@ inline Bytes exceptionAnswer(uint8_t slave, uint8_t function, uint8_t code = 0x0
     return withCrc({slave, static_cast<uint8_t>(function | 0x80), code});
 }
 
+// The fence read that goes before the next request to a device after trouble: function 03
+// from the identity block.
+inline bool isFence(const Bytes& request) {
+    return request.size() >= 6 && request[1] == 0x03 && request[2] == 0x00 && request[3] == 0x1E;
+}
+inline Bytes fenceAnswer(const Bytes& request) {
+    return readAnswer(request[0], Bytes(2u * request[5], 0));
+}
+
 // The echo a device gives to a function 16 request.
 inline Bytes writeEcho(const Bytes& request) {
     return withCrc({request[0], request[1], request[2], request[3], request[4], request[5]});

@@ -1,6 +1,8 @@
 #include "base/clock.h"
 #include "base/ini_file.h"
+#include "comm/register_catalogue.h"
 #include "comm/tcomm.h"
+#include "comm/ttesra.h"
 #include "scripted_peer.h"
 #include "ui/scripted_ui.h"
 
@@ -8,6 +10,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace getkelo {
@@ -268,18 +272,35 @@ TEST_F(TCommSettingsTest, ComNumberWithoutDeviceShowsOpenErrorBox) {
     EXPECT_NE(comm.LastOpenError.find("No such file"), std::string::npos) << comm.LastOpenError;
 }
 
-TEST_F(TCommSettingsTest, PortThatIsNoTerminalStaysOpenAfterConfigurationError) {
+// Modbus frames written into a file would overwrite its first bytes.
+TEST_F(TCommSettingsTest, PathThatIsNoTerminalIsRefusedAndLeftUntouched) {
     ScriptedUi ui;
     comm.setUi(&ui);
-    std::string file = (dir / "plain-file").string();
-    IniFile(file).writeString("x", "y", "z");
-    comm.SetComPortPath(1, file);
-    TConnectionSettings s;
-    TChannel c = comm.OpenChannel(s);
-    EXPECT_GT(c.Handle, 0);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Fehler: Keine Konfiguration möglich!");
-    comm.CloseChannel(c);
+    const std::string file = (dir / "plain-file").string();
+    const std::string content = "[x]\r\ny=z\r\n";
+    { std::ofstream(file, std::ios::binary) << content; }
+    const std::string fifo = (dir / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        std::string path;
+        const char* kind;
+    } cases[] = {{file, "a regular file"},
+                 {fifo, "a pipe"},
+                 {"/dev/null", "a character device that is no serial port"}};
+    for (const auto& c : cases) {
+        ui.messages.clear();
+        comm.SetComPortPath(1, c.path);
+        TTesra tesra(comm, TConnectionSettings{});
+        EXPECT_EQ(tesra.Handle, -1) << c.path;
+        EXPECT_EQ(tesra.ReadValue(reg::kFlow), "Fehler");
+        EXPECT_NE(comm.LastOpenError.find(std::string("not a terminal (") + c.kind + ")"),
+                  std::string::npos)
+            << comm.LastOpenError;
+        ASSERT_EQ(ui.messages.size(), 1u) << c.path;
+        EXPECT_EQ(ui.messages[0].text, "Fehler: Keine Konfiguration möglich!");
+    }
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), content);
 }
 
 } // namespace

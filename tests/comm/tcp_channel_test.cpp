@@ -15,6 +15,8 @@ namespace getkelo {
 namespace {
 
 using test::Bytes;
+using test::fenceAnswer;
+using test::isFence;
 using test::LoopbackClock;
 using test::LoopbackGateway;
 using test::readAnswer;
@@ -101,7 +103,10 @@ TEST(TcpChannel, DroppedConnectionAnswersNothingAndReconnects) {
     EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::milliseconds(500))
         << "a dropped connection must not cost real time beyond its wait windows";
 
-    gw.serve(1, answer, answer.size());
+    // The failures fence the device: a fence read goes before the read itself.
+    gw.serve(2, LoopbackGateway::Responder([answer](const Bytes& req) {
+                 return isFence(req) ? fenceAnswer(req) : answer;
+             }));
     clock.sleepMs(1000);
     EXPECT_EQ(tesra.ReadValue(reg::kFlow), "1") << "reconnected on send";
 }

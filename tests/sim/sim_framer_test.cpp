@@ -30,6 +30,8 @@ TEST(RtuFramer, FindsTheRequestAmidGarbage) {
     badCrc.back() ^= 1;
     Bytes badWrite = write16;
     badWrite.back() ^= 1;
+    const Bytes read04 = withCrc({1, 0x04, 0x00, 0x00, 0x00, 0x02});
+    const Bytes badCount = withCrc({1, 0x10, 0x00, 0x06, 0x00, 0x02, 0x03, 1, 2, 3});
     // The filter page's save: nine registers, 18 data bytes, filler to 30 bytes, then CRC.
     Bytes filter{1, 0x10, 0x5C, 0x08, 0x00, 0x09, 0x12};
     filter.resize(30, 0);
@@ -56,6 +58,10 @@ TEST(RtuFramer, FindsTheRequestAmidGarbage) {
         {"filler before the CRC", filter, {filter}},
         {"filler write then a read", cat({filter, read}), {filter, read}},
         {"bad write then a read", cat({badWrite, read}), {read}},
+        {"an unsupported function, to be refused", cat({read04, read}), {read04, read}},
+        {"function 16 with a wrong byte count, to be refused",
+         cat({badCount, read}),
+         {badCount, read}},
     };
     for (auto& row : rows) {
         RtuFramer f;

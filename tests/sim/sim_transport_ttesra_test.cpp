@@ -1,9 +1,6 @@
 #include "comm/register_catalogue.h"
-#include "comm/tcomm.h"
-#include "comm/ttesra.h"
 #include "sim/fault_commands.h"
-#include "sim/sim_transport.h"
-#include "sim_support.h"
+#include "sim_link.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -12,21 +9,8 @@
 namespace getkelo::sim::test {
 namespace {
 
-// The device layer against the in-process bus: all waiting happens on the virtual clock.
-struct VirtualLink {
-    DemoBus demo;
-    TComm comm{demo.clock};
-    SimTransport* wire = nullptr;
-    std::unique_ptr<TTesra> tesra;
-    VirtualLink() {
-        auto t = std::make_unique<SimTransport>(demo.bus, demo.clock);
-        wire = t.get();
-        tesra = std::make_unique<TTesra>(comm, comm.AttachTransport(std::move(t)));
-    }
-};
-
 TEST(SimTransportWithTTesra, FlowReachesTheSetpointInVirtualSeconds) {
-    VirtualLink l;
+    SimLink l;
     auto realStart = std::chrono::steady_clock::now();
     l.tesra->Address = 1;
     ASSERT_EQ(l.tesra->WriteValue(reg::kSetpoint, "50", kWriteAddressed), 0);
@@ -36,19 +20,52 @@ TEST(SimTransportWithTTesra, FlowReachesTheSetpointInVirtualSeconds) {
 }
 
 TEST(SimTransportWithTTesra, SilentDeviceCostsEightSendsOfVirtualTime) {
-    VirtualLink l;
+    SimLink l;
     runFaultCommand(l.demo.bus, "silent 2");
     l.tesra->Address = 2;
-    size_t before = l.wire->requests().size();
+    size_t before = l.wire->sent.size();
     int64_t start = l.demo.clock.nowMs();
     EXPECT_EQ(l.tesra->WriteValue(reg::kSetpoint, "5", kWriteAddressed), 1);
-    EXPECT_EQ(l.wire->requests().size() - before, 8u);
+    EXPECT_EQ(l.wire->sent.size() - before, 8u);
     EXPECT_GT(l.demo.clock.nowMs() - start, 8 * 1000) << "eight full answer windows";
     // An exception ends the write after one send.
     l.tesra->Address = 1;
-    before = l.wire->requests().size();
+    before = l.wire->sent.size();
     EXPECT_EQ(l.tesra->WriteValue(reg::kRange, "5", kWriteAddressed), 1);
-    EXPECT_EQ(l.wire->requests().size() - before, 1u);
+    EXPECT_EQ(l.wire->sent.size() - before, 1u);
+}
+
+// A device that answers after the window: its late answer reaches the next read of the same
+// length. Every read gives its own value or "Fehler", never the one asked for before.
+TEST(SimTransportWithTTesra, LateAnswerIsNeverTakenForTheNextRead) {
+    SimLink l;
+    l.tesra->Address = 1;
+    runFaultCommand(l.demo.bus, "late 1 1200");
+    EXPECT_EQ(l.tesra->ReadValue(reg::kTemperature), "Fehler");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(l.tesra->ReadValue(reg::kRange), "Fehler") << "read " << i;
+    runFaultCommand(l.demo.bus, "none 1");
+    std::vector<std::string> ranges;
+    for (int i = 0; i < 4; ++i)
+        ranges.push_back(l.tesra->ReadValue(reg::kRange));
+    for (const auto& r : ranges)
+        EXPECT_TRUE(r == "100" || r == "Fehler") << r;
+    EXPECT_EQ(ranges.back(), "100");
+    EXPECT_NEAR(std::atof(l.tesra->ReadValue(reg::kTemperature).c_str()), 21, 1);
+}
+
+// A locked device refuses the range (exception 04); the late echo of an earlier setpoint
+// write must not turn that refusal into a success.
+TEST(SimTransportWithTTesra, StaleWriteEchoDoesNotMakeARefusedWriteSucceed) {
+    SimLink l;
+    l.tesra->Address = 1;
+    runFaultCommand(l.demo.bus, "late 1 1200");
+    l.tesra->WriteValue(reg::kSetpoint, "5", kWriteAddressed);
+    runFaultCommand(l.demo.bus, "none 1");
+    EXPECT_EQ(l.tesra->WriteValue(reg::kRange, "50", kWriteAddressed), 1);
+    EXPECT_EQ(l.tesra->LastException, 0x04);
+    EXPECT_EQ(l.demo.bus.device(1)->visible(reg::kRange), "100");
+    EXPECT_EQ(l.tesra->ReadValue(reg::kSetpoint), "5") << "the setpoint write itself arrived";
 }
 
 } // namespace
