@@ -1,6 +1,7 @@
 #include "sim/device_profiles.h"
 
 #include "sim/service_protocol.h"
+#include "sim/sim_series4_pages.h"
 #include "sim/sim_registers.h"
 
 #include <algorithm>
@@ -242,6 +243,7 @@ std::unique_ptr<SimDevice> buildDevice(const DeviceConfig& c, int64_t nowMs) {
     if (c.generation == Generation::First) d->serviceImage() = initialServiceImage(c);
     if (c.generation == Generation::Series4) {
         series4Registers(*d, c);
+        series4PageRegisters(*d, c);
         // Identity block follows the active slot, as after a LutSelect write.
         if (used(c, c.activeSlot)) {
             uint16_t b = slotBank(c.activeSlot);

@@ -3,6 +3,7 @@
 #include "comm/value_codec.h"
 #include "sim/controller_tuning.h"
 #include "sim/sim_registers.h"
+#include "sim/sim_series4_pages.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -243,6 +244,7 @@ uint8_t SimDevice::writeRegisters(uint16_t start, int count, const uint8_t* data
                                static_cast<uint16_t>(data[2 * i] << 8 | data[2 * i + 1]));
         if (e) return e;
     }
+    if (uint8_t e = series4PageValueCheck(*this, start, count, data)) return e;
     sync(nowMs); // the model ran on the old values up to now
     for (int i = 0; i < count; ++i)
         cell(static_cast<uint16_t>(start + i))->value =

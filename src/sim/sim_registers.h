@@ -55,7 +55,7 @@ inline constexpr uint16_t kLutOffPressure = 0x0958 - kLutSlotBase;
 
 // Series-4 windows whose registers show the slot or set chosen by a selector.
 inline constexpr uint16_t kSlotWindowFirst = 0x6000;
-inline constexpr uint16_t kSlotWindowLast = 0x63FF;
+inline constexpr uint16_t kSlotWindowLast = 0x66FF; // with the tick tables from 0x6400
 inline constexpr uint16_t kPidWindowFirst = 0x6202;
 inline constexpr uint16_t kPidWindowLast = 0x6209;
 inline constexpr uint16_t kPressPidWindowFirst = 0x5F20;

@@ -2,40 +2,67 @@
 
 #include "console/forms/component_texts.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
+#include <QGridLayout>
 
 namespace getkelo {
 
-QGroupBox* fieldGroup(QWidget* page, const char* groupKey, const char* groupCaption,
-                      std::initializer_list<std::pair<const char*, const char*>> fields) {
-    auto* group = new QGroupBox(QString::fromUtf8(groupCaption), page);
-    if (groupKey && *groupKey) markComponent(group, groupKey);
-    auto* grid = new QGridLayout(group);
-    int row = 0;
-    for (const auto& [key, caption] : fields) {
-        const QString k = QString::fromUtf8(key);
-        const QString text = QString::fromUtf8(caption);
-        if (k.startsWith("chk")) {
-            auto* c = new QCheckBox(text, group);
-            markComponent(c, k);
-            grid->addWidget(c, row++, 0, 1, 2);
-        } else if (k.startsWith("btn")) {
-            auto* b = new QPushButton(text, group);
-            markComponent(b, k);
-            b->setEnabled(false); // the page's device logic is not there yet
-            grid->addWidget(b, row++, 1, Qt::AlignRight);
-        } else {
-            auto* l = new QLabel(text, group);
-            if (!k.isEmpty()) markComponent(l, k);
-            grid->addWidget(l, row, 0);
-            grid->addWidget(new QLineEdit(group), row++, 1);
-        }
-    }
-    grid->setRowStretch(row, 1);
+namespace {
+
+QGridLayout* gridOf(QGroupBox* group) {
+    return static_cast<QGridLayout*>(group->layout());
+}
+int nextRow(QGroupBox* group) {
+    QGridLayout* g = gridOf(group);
+    return g->count() == 0 ? 0 : g->rowCount();
+}
+
+} // namespace
+
+QGroupBox* pageGroup(QWidget* parent, const char* key, const char* caption) {
+    auto* group = new QGroupBox(QString::fromUtf8(caption), parent);
+    if (key && *key) markComponent(group, key);
+    new QGridLayout(group);
     return group;
+}
+
+QLineEdit* addField(QGroupBox* group, const char* key, const char* caption, int width) {
+    const int row = nextRow(group);
+    auto* label = new QLabel(QString::fromUtf8(caption), group);
+    if (key && *key) markComponent(label, key);
+    auto* edit = new QLineEdit(group);
+    edit->setMinimumWidth(width);
+    label->setBuddy(edit);
+    gridOf(group)->addWidget(label, row, 0);
+    gridOf(group)->addWidget(edit, row, 1);
+    return edit;
+}
+
+QCheckBox* addCheck(QGroupBox* group, const char* key, const char* caption) {
+    auto* c = new QCheckBox(QString::fromUtf8(caption), group);
+    markComponent(c, key);
+    gridOf(group)->addWidget(c, nextRow(group), 0, 1, 2);
+    return c;
+}
+
+QPushButton* addButton(QGroupBox* group, const char* key, const char* caption) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), group);
+    markComponent(b, key);
+    gridOf(group)->addWidget(b, nextRow(group), 1, Qt::AlignRight);
+    return b;
+}
+
+QLabel* addNote(QGroupBox* group, const char* key, const char* caption, bool red) {
+    auto* l = new QLabel(QString::fromUtf8(caption), group);
+    markComponent(l, key);
+    l->setWordWrap(true);
+    if (red) l->setStyleSheet("color: #c00000; font-weight: bold;");
+    l->hide();
+    gridOf(group)->addWidget(l, nextRow(group), 0, 1, 2);
+    return l;
+}
+
+void closeGroup(QGroupBox* group) {
+    gridOf(group)->setRowStretch(gridOf(group)->rowCount(), 1);
 }
 
 } // namespace getkelo

@@ -1,18 +1,21 @@
 #pragma once
-#include <QGridLayout>
+#include <QCheckBox>
 #include <QGroupBox>
-#include <QString>
-#include <QWidget>
-
-#include <initializer_list>
-#include <utility>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace getkelo {
 
-// Lays out a group of captioned fields for the pages whose device logic comes later: each
-// entry is (component key, German caption); a key starting with "chk" gives a check box, "btn"
-// a button, anything else a label with an edit field.
-QGroupBox* fieldGroup(QWidget* page, const char* groupKey, const char* groupCaption,
-                      std::initializer_list<std::pair<const char*, const char*>> fields);
+// Builders for the captioned groups of the device setting pages: a group with a two-column
+// grid, each call appending one row. Controls are marked with their language key.
+QGroupBox* pageGroup(QWidget* parent, const char* key, const char* caption);
+QLineEdit* addField(QGroupBox* group, const char* key, const char* caption, int width = 140);
+QCheckBox* addCheck(QGroupBox* group, const char* key, const char* caption);
+QPushButton* addButton(QGroupBox* group, const char* key, const char* caption);
+// A note across the row (red for a wrong-input label); hidden until the page shows it.
+QLabel* addNote(QGroupBox* group, const char* key, const char* caption, bool red);
+// Ends the group's rows, so they stay at the top.
+void closeGroup(QGroupBox* group);
 
 } // namespace getkelo

@@ -1,11 +1,13 @@
 #include "console/forms/pressure_control_page.h"
 
+#include "config/params/pressure_control_params.h"
 #include "console/forms/component_texts.h"
 #include "console/forms/page_builder.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 
 namespace getkelo {
 
@@ -30,14 +32,83 @@ PressureControlPage::PressureControlPage(QWidget* parent)
     valveValue = addValue(2, "lblPControlVLabel", "Ventil");
     grid->setRowStretch(3, 1);
     row->addWidget(live);
-    row->addWidget(fieldGroup(this, "", "Sollwert",
-                              {{"txtPControlSetpoint", "Sollwert"},
-                               {"btnPControlSSetpoint", "Sollwert setzen"},
-                               {"chkPControlFLimit", "Flussbegrenzung aktiv"},
-                               {"btnSavePress", "Übernehmen"},
-                               {"btnPressSettings", "Einstellungen"}}));
-    row->addWidget(fieldGroup(this, "gbxPControlPTagName", "Messstellenbezeichnung Druck", {}));
+
+    auto* setpoint = pageGroup(this, "gbxPControlSetpoint", "Sollwert");
+    auto* sg = static_cast<QGridLayout*>(setpoint->layout());
+    txtSetpoint = addField(setpoint, "txtPControlSetpoint", "Sollwert", 90);
+    lblSetpointUnit = new QLabel(setpoint);
+    sg->addWidget(lblSetpointUnit, 0, 2);
+    btnPControlSSetpoint = addButton(setpoint, "btnPControlSSetpoint", "Sollwert setzen");
+    chkPControlFLimit = addCheck(setpoint, "chkPControlFLimit", "Flussbegrenzung aktiv");
+    txtFlowLimit = addField(setpoint, "lblPControlFlowLimit", "Flussbegrenzung", 90);
+    lblFlowLimitUnit = new QLabel(setpoint);
+    sg->addWidget(lblFlowLimitUnit, sg->rowCount() - 1, 2);
+    closeGroup(setpoint);
+    row->addWidget(setpoint);
+
+    auto* right = new QVBoxLayout;
+    auto* tag = pageGroup(this, "gbxPControlPTagName", "Druckmessstellenbezeichnung");
+    txtTagName = new QLineEdit(tag);
+    txtTagName->setMaxLength(50);
+    txtTagName->setMinimumWidth(240);
+    static_cast<QGridLayout*>(tag->layout())->addWidget(txtTagName, 0, 0, 1, 2);
+    btnSavePress = addButton(tag, "btnSavePress", "Speichern");
+    closeGroup(tag);
+    right->addWidget(tag);
+    btnPressSettings = new QPushButton("Einstellungen", this);
+    markComponent(btnPressSettings, "btnPressSettings");
+    right->addWidget(btnPressSettings, 0, Qt::AlignRight);
+    right->addStretch();
+    row->addLayout(right);
     row->addStretch();
+
+    auto run = [this](QPushButton* b, auto&& f) {
+        connect(b, &QPushButton::clicked, this, [this, b, f] {
+            if (!logic_) return;
+            b->setEnabled(false);
+            f();
+            b->setEnabled(true);
+            refresh();
+        });
+    };
+    run(btnPControlSSetpoint,
+        [this] { logic_->btnPControlSSetpointClick(txtSetpoint->text().toStdString()); });
+    run(btnSavePress, [this] {
+        PressureControlState& s = logic_->state();
+        s.tagName = txtTagName->text().toStdString();
+        s.flowLimit = chkPControlFLimit->isChecked();
+        s.flowLimitValue = txtFlowLimit->text().toStdString();
+        logic_->btnSavePressClick();
+    });
+    connect(chkPControlFLimit, &QCheckBox::clicked, this, [this](bool ticked) {
+        if (!logic_) return;
+        logic_->chkPControlFLimitClick(ticked);
+        refresh();
+    });
+    connect(btnPressSettings, &QPushButton::clicked, this, [this] {
+        if (logic_ && logic_->btnPressSettingsClick()) emit pressSettingsRequested();
+    });
+}
+
+void PressureControlPage::showEvent(QShowEvent* event) {
+    ConsolePageWidget::showEvent(event);
+    if (!logic_) return;
+    logic_->tbsPControlShow();
+    refresh();
+}
+
+void PressureControlPage::refresh() {
+    if (!logic_) return;
+    const PressureControlState& s = logic_->state();
+    txtSetpoint->setText(QString::fromStdString(s.setpoint));
+    lblSetpointUnit->setText(QString::fromStdString(s.unit));
+    txtTagName->setText(QString::fromStdString(s.tagName));
+    chkPControlFLimit->setChecked(s.flowLimit);
+    txtFlowLimit->setText(QString::fromStdString(s.flowLimitValue));
+    lblFlowLimitUnit->setText(QString::fromStdString(s.flowUnit));
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             txtFlowLimit, findChild<QLabel*>("lblPControlFlowLimit"), lblFlowLimitUnit})
+        if (w) w->setVisible(s.flowLimit);
 }
 
 void PressureControlPage::showLiveValues(const PressureLiveValues& v) {

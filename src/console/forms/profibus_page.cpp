@@ -3,25 +3,116 @@
 #include "console/forms/component_texts.h"
 #include "console/forms/page_builder.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 
 namespace getkelo {
+
+ProfibusAccessGroup::ProfibusAccessGroup(QWidget* parent,
+                                         std::function<bool(HexField, const std::string&)> check)
+    : QGroupBox("Azyklische Kommunikation", parent), check_(std::move(check)) {
+    markComponent(this, "gpbAzCom");
+    auto* g = new QGridLayout(this);
+    chkIndexedAccess = new QCheckBox("Indizierter Zugriff", this);
+    markComponent(chkIndexedAccess, "chkIndexedAccess");
+    g->addWidget(chkIndexedAccess, 0, 0, 1, 5);
+    const char* rowKeys[2] = {"lblAddress", "lblData"};
+    const char* rowCaptions[2] = {"Adresse", "Daten"};
+    const char* slotKeys[2] = {"lblAddressSlot", "lblDataSlot"};
+    const char* indexKeys[2] = {"lblAddressIndex", "lblDataIndex"};
+    for (int r = 0; r < 2; ++r) {
+        auto* caption = new QLabel(rowCaptions[r], this);
+        markComponent(caption, rowKeys[r]);
+        g->addWidget(caption, r + 1, 0);
+        for (int c = 0; c < 2; ++c) {
+            auto* l = new QLabel(c == 0 ? "Slot" : "Index", this);
+            markComponent(l, c == 0 ? slotKeys[r] : indexKeys[r]);
+            g->addWidget(l, r + 1, 1 + 2 * c);
+            auto field = static_cast<HexField>(2 * r + c);
+            auto* e = new QLineEdit(this);
+            e->setFixedWidth(50);
+            e->setMaxLength(4);
+            hex[static_cast<int>(field)] = e;
+            g->addWidget(e, r + 1, 2 + 2 * c);
+            connect(e, &QLineEdit::textEdited, this, [this, e, field](const QString& t) {
+                if (check_ && !check_(field, t.toStdString())) {
+                    e->setText("0");
+                    e->selectAll();
+                }
+            });
+        }
+    }
+    g->setColumnStretch(5, 1);
+}
+
+void ProfibusAccessGroup::show(const ProfibusState& s) {
+    setVisible(s.acyclicVisible);
+    chkIndexedAccess->setChecked(s.indexedAccess);
+    for (int i = 0; i < kHexFields; ++i)
+        hex[i]->setText(QString::fromStdString(s.hex[i]));
+}
+
+void ProfibusAccessGroup::take(ProfibusState& s) const {
+    s.indexedAccess = chkIndexedAccess->isChecked();
+    for (int i = 0; i < kHexFields; ++i)
+        s.hex[i] = hex[i]->text().toStdString();
+}
 
 ProfibusPage::ProfibusPage(QWidget* parent)
     : ConsolePageWidget(ConsolePage::Profibus, "Profibus", parent) {
     markComponent(this, "tbsProfibus");
+    auto* column = new QVBoxLayout;
+    auto* group = pageGroup(this, "gpbProfibus", "Profibus");
+    lblNotActive = addNote(group, "lblProfibusNotActive", "Profibus nicht aktiv!", true);
+    txtAddress = addField(group, "lblProfibusAdr", "Adresse", 60);
+    chkChangeDisable = addCheck(group, "chkChangeDisable", "Adressänderung sperren");
+    closeGroup(group);
+    column->addWidget(group);
+    acyclic = new ProfibusAccessGroup(this, [this](HexField f, const std::string& t) {
+        return !logic_ || logic_->hexFieldChange(f, t);
+    });
+    column->addWidget(acyclic);
+    btnProfibusSave = new QPushButton("Übernehmen", this);
+    markComponent(btnProfibusSave, "btnProfibusSave");
+    column->addWidget(btnProfibusSave, 0, Qt::AlignRight);
+    column->addStretch();
     auto* row = new QHBoxLayout(this);
-    row->addWidget(fieldGroup(this, "gpbProfibus", "Profibus",
-                              {{"lblProfibusAdr", "Profibus Adresse"},
-                               {"chkChangeDisable", "Adressänderung sperren"},
-                               {"btnProfibusSave", "Übernehmen"}}));
-    row->addWidget(fieldGroup(this, "gpbAzCom", "Indizierter Zugriff",
-                              {{"chkIndexedAccess", "Indizierter Zugriff aktiv"},
-                               {"lblAddressSlot", "Adresse Slot"},
-                               {"lblAddressIndex", "Adresse Index"},
-                               {"lblDataSlot", "Daten Slot"},
-                               {"lblDataIndex", "Daten Index"}}));
+    row->addLayout(column);
     row->addStretch();
+
+    connect(acyclic->chkIndexedAccess, &QCheckBox::clicked, this, [this](bool ticked) {
+        if (!logic_) return;
+        logic_->chkIndexedAccessClick(ticked);
+        acyclic->show(logic_->state());
+    });
+    connect(btnProfibusSave, &QPushButton::clicked, this, [this] {
+        if (!logic_) return;
+        btnProfibusSave->setEnabled(false);
+        ProfibusState& s = logic_->state();
+        s.address = txtAddress->text().toStdString();
+        s.addressLocked = chkChangeDisable->isChecked();
+        acyclic->take(s);
+        logic_->btnProfibusSaveClick();
+        btnProfibusSave->setEnabled(true);
+        refresh();
+    });
+}
+
+void ProfibusPage::showEvent(QShowEvent* event) {
+    ConsolePageWidget::showEvent(event);
+    if (!logic_) return;
+    logic_->tbsProfibusShow();
+    refresh();
+}
+
+void ProfibusPage::refresh() {
+    if (!logic_) return;
+    const ProfibusState& s = logic_->state();
+    lblNotActive->setVisible(s.notActiveLabel);
+    txtAddress->setText(QString::fromStdString(s.address));
+    chkChangeDisable->setChecked(s.addressLocked);
+    acyclic->show(s);
 }
 
 } // namespace getkelo

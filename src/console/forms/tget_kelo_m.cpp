@@ -8,10 +8,21 @@
 
 #include "base/ini_file.h"
 #include "base/number_format.h"
+#include "calib/data_file_path.h"
 #include "comm/tcomm.h"
 #include "comm/ttesra.h"
 #include "config/forms/tkonfig1.h"
 #include "config/konfig1.h"
+#include "config/params/customer_params.h"
+#include "config/params/extras_params.h"
+#include "config/params/filter_params.h"
+#include "config/params/pressure_control_params.h"
+#include "config/params/production_params.h"
+#include "config/params/profibus_params.h"
+#include "config/press/forms/tpress_settings.h"
+#include "config/press/press_settings.h"
+#include "config/t4lookup/forms/tt4_lookup.h"
+#include "config/t4lookup/t4_lookup.h"
 #include "console/forms/alarm_page.h"
 #include "console/forms/component_texts.h"
 #include "console/forms/customer_page.h"
@@ -155,8 +166,7 @@ void TGetKeloM::buildMenus() {
          {actions_[ConsoleControl::ImportMenu], actions_[ConsoleControl::ExportMenu],
           actions_[ConsoleControl::UpdateMenu], actions_[ConsoleControl::UpdateAllMenu],
           actions_[ConsoleControl::UpdateNoFirmwareMenu], actions_[ConsoleControl::DataSetsMenu],
-          actions_[ConsoleControl::DataSets4Menu], justieren, actions_[ConsoleControl::OemMenu],
-          actions_[ConsoleControl::RegisterMenu]})
+          justieren, actions_[ConsoleControl::OemMenu], actions_[ConsoleControl::RegisterMenu]})
         setUnavailable(a, true);
     // Until a device is selected the calibration and graph menus stay off.
     kalibrationMenu_->menuAction()->setEnabled(false);
@@ -175,6 +185,8 @@ void TGetKeloM::buildMenus() {
     connect(service, &QAction::triggered, this,
             [this] { editServicePassword(ui_, console_->settings().file()); });
     connect(oem, &QAction::triggered, this, [this] { OemClick(); });
+    connect(actions_[ConsoleControl::DataSets4Menu], &QAction::triggered, this,
+            [this] { mnuKalibrationT4Click(); });
     connect(kontakt, &QAction::triggered, this, [this] {
         kontakt_->load(programDir_);
         kontakt_->exec();
@@ -206,9 +218,13 @@ void TGetKeloM::buildCentral() {
     logger_ = new LoggerPage;
     mixer_ = new MixerPage;
     pressure_ = new PressureControlPage;
-    pageList_ = {modbus_,           signal_,        alarm_,           logger_,   mixer_,
-                 new ExtrasPage,    new FilterPage, new ProfibusPage, pressure_, new CustomerPage,
-                 new ProductionPage};
+    extras_ = new ExtrasPage;
+    filter_ = new FilterPage;
+    profibus_ = new ProfibusPage;
+    customer_ = new CustomerPage;
+    production_ = new ProductionPage;
+    pageList_ = {modbus_, signal_,   alarm_,    logger_,   mixer_,     extras_,
+                 filter_, profibus_, pressure_, customer_, production_};
     for (ConsolePageWidget* p : pageList_)
         tabs_->addTab(p, p->fixedCaption());
     // Pages that fit a device are shown when one is selected.
@@ -247,6 +263,25 @@ void TGetKeloM::attachPageLogic() {
 
     graphs_ = new GraphWindows(*console_, ui_, texts_, this);
     console_->setZoomHook(graphs_->zoomHook());
+
+    pageContext_ = std::make_unique<PageContext>(
+        PageContext{*this, console_->devices(), connection, ui_, texts_});
+    extrasLogic_ = std::make_unique<ExtrasParams>(*pageContext_);
+    extras_->attach(extrasLogic_.get());
+    filterLogic_ = std::make_unique<FilterParams>(*pageContext_);
+    filter_->attach(filterLogic_.get());
+    profibusLogic_ = std::make_unique<ProfibusParams>(*pageContext_);
+    profibus_->attach(profibusLogic_.get());
+    pressureLogic_ = std::make_unique<PressureControlParams>(*pageContext_);
+    pressure_->attach(pressureLogic_.get());
+    productionLogic_ = std::make_unique<ProductionParams>(*pageContext_);
+    production_->attach(productionLogic_.get());
+    customerLogic_ = std::make_unique<CustomerParams>(*pageContext_);
+    customer_->attach(customerLogic_.get());
+    pressSettingsLogic_ = std::make_unique<PressSettings>(*pageContext_);
+    pressSettings_ = new TPressSettings(*pressSettingsLogic_, this);
+    connect(pressure_, &PressureControlPage::pressSettingsRequested, this,
+            [this] { pressSettings_->run(); });
 }
 
 void TGetKeloM::connectControls() {
@@ -330,6 +365,7 @@ void TGetKeloM::ApplyLanguage() {
         p->applyLanguage(texts_);
     dir_->applyLanguage(texts_);
     konfig1_->applyLanguage(texts_);
+    pressSettings_->applyLanguage(texts_);
     graphs_->applyLanguage(texts_);
     lng_->setTexts(QString::fromStdString(texts_.text("Language")),
                    QString::fromStdString(texts_.text("Exit")));
@@ -418,6 +454,26 @@ void TGetKeloM::OemClick() {
     // Polling all devices leaves the connection at the last one polled.
     tesra->Address = rec->address;
     konfig1_->open(*tesra);
+    startTimer();
+}
+
+void TGetKeloM::mnuKalibrationT4Click() {
+    DeviceList& list = console_->devices();
+    const int row = list.selectedRow();
+    TTesra* tesra = console_->connection();
+    if (!tesra || row < 1 || row > list.count()) return;
+    stopTimer();
+    tesra->Address = list.record(row).address;
+    const std::string path =
+        series4DataFilePath(dataFileRoot(console_->settings()), list.cell(row, kColSerial));
+    T4Lookup logic(*tesra, ui_, texts_);
+    TT4Lookup dialog(logic, this);
+    dialog.applyLanguage(texts_);
+    dialog.run(path);
+    // The active slot may have changed: the row shows range, unit and gas of the device again.
+    tesra->Address = list.record(row).address;
+    console_->ReadRangeAndUnit();
+    syncFromConsole();
     startTimer();
 }
 

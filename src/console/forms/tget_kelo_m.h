@@ -33,6 +33,20 @@ class LoggerPage;
 class MixerPage;
 class ModbusPage;
 class PressureControlPage;
+class CustomerPage;
+class CustomerParams;
+class ExtrasPage;
+class ExtrasParams;
+class FilterPage;
+class FilterParams;
+class PressSettings;
+class PressureControlParams;
+class ProductionPage;
+class ProductionParams;
+class ProfibusPage;
+class ProfibusParams;
+class TPressSettings;
+struct PageContext;
 class UiAdapter;
 class SignalSheet;
 class TAboutBox;
@@ -103,6 +117,7 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     DeviceListModel* gridModel() const { return model_; }
     QTabWidget* pages() const { return tabs_; }
     ModbusPage* modbusPage() const { return modbus_; }
+    TPressSettings* pressSettingsDialog() const { return pressSettings_; }
     SignalSheet* signalSheet() const { return signal_; }
     AlarmSheet* alarmSheet() const { return alarm_; }
     LoggerPage* loggerPage() const { return logger_; }
@@ -136,6 +151,8 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     void OemClick();
     const skelo* selectedFirstGeneration() const;
     void HilfeClick();
+    // "Kalibration" / "Datensätze" of a series-4 device: the lookup-table dialog.
+    void mnuKalibrationT4Click();
     void updateLiveFields();
 
     TComm& comm_;
@@ -164,6 +181,21 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     LoggerPage* logger_ = nullptr;
     MixerPage* mixer_ = nullptr;
     PressureControlPage* pressure_ = nullptr;
+    ExtrasPage* extras_ = nullptr;
+    FilterPage* filter_ = nullptr;
+    ProfibusPage* profibus_ = nullptr;
+    ProductionPage* production_ = nullptr;
+    CustomerPage* customer_ = nullptr;
+    // The series-4 pages' logic and the pressure controller settings.
+    std::unique_ptr<PageContext> pageContext_;
+    std::unique_ptr<ExtrasParams> extrasLogic_;
+    std::unique_ptr<FilterParams> filterLogic_;
+    std::unique_ptr<ProfibusParams> profibusLogic_;
+    std::unique_ptr<PressureControlParams> pressureLogic_;
+    std::unique_ptr<ProductionParams> productionLogic_;
+    std::unique_ptr<CustomerParams> customerLogic_;
+    std::unique_ptr<PressSettings> pressSettingsLogic_;
+    TPressSettings* pressSettings_ = nullptr;
     std::vector<ConsolePageWidget*> pageList_;
     std::map<ConsoleControl, QAction*> actions_;
     QList<QAction*> updateSeparators_;
