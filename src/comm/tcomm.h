@@ -1,4 +1,5 @@
 #pragma once
+#include "comm/bus_observer.h"
 #include "comm/transport.h"
 
 #include <cstdint>
@@ -83,6 +84,10 @@ class TComm {
     UiAdapter* ui() const { return ui_; }
     void setUi(UiAdapter* ui) { ui_ = ui; }
 
+    // Sees every frame sent and received (the traffic monitor, --trace); nullptr: none.
+    void setBusObserver(BusObserver* observer) { observer_ = observer; }
+    BusObserver* busObserver() const { return observer_; }
+
   private:
     TChannel openSerial(const TConnectionSettings& s, bool updateSet);
     TChannel openTcp(const TConnectionSettings& s);
@@ -90,6 +95,7 @@ class TComm {
 
     Clock& clock_;
     UiAdapter* ui_;
+    BusObserver* observer_ = nullptr;
     std::map<int, std::unique_ptr<Transport>> transports_;
     std::map<int, std::string> comPathOverrides_;
     int nextHandle_ = 3;
