@@ -22,8 +22,10 @@
 #include "console/forms/production_page.h"
 #include "console/forms/profibus_page.h"
 #include "console/forms/signal_page.h"
+#include "console/forms/tbus_monitor.h"
 #include "console/forms/tcomm_form.h"
 #include "console/forms/tfrm_dir.h"
+#include "console/forms/tregister.h"
 #include "shell/access_prompts.h"
 #include "shell/forms/tabout_box.h"
 #include "shell/forms/tkontakt.h"
@@ -65,6 +67,10 @@ TGetKeloM::TGetKeloM(TComm& comm, UiAdapter& ui, ConsolePaths paths, QWidget* pa
     lng_ = new TLng(this);
     dir_ = new TfrmDir(console_->settings(), ui_, this);
     commForm_ = new TCommForm(comm_, this);
+    register_ = new TRegister(
+        ui_, [this] { return console_->connection(); }, this);
+    busMonitor_ = new TBusMonitor(
+        comm_, ui_, [this] { return console_->settings().workDir; }, this);
     connectControls();
 }
 
@@ -134,6 +140,7 @@ void TGetKeloM::buildMenus() {
     help->setObjectName("HelpMenu");
     auto* hilfe = addAction(help, "HilfeM", "Hilfe", "Help");
     actions_[ConsoleControl::RegisterMenu] = addAction(help, "RegisterMnu", "   Register");
+    auto* busMonitor = addAction(help, "BusMonitorMnu", "   Busmonitor", "BusMonitorMnu", "   ");
     auto* softreset = addAction(help, "SoftresetMnu", "   Softreset");
     auto* service = addAction(help, "ServicePasswortMnu", "   Service Passwort");
     auto* kontakt = addAction(help, "KontaktMnu", "Kontakt");
@@ -145,7 +152,7 @@ void TGetKeloM::buildMenus() {
           actions_[ConsoleControl::UpdateMenu], actions_[ConsoleControl::UpdateAllMenu],
           actions_[ConsoleControl::UpdateNoFirmwareMenu], actions_[ConsoleControl::GraphMenu],
           actions_[ConsoleControl::DataSetsMenu], actions_[ConsoleControl::DataSets4Menu],
-          justieren, actions_[ConsoleControl::OemMenu], actions_[ConsoleControl::RegisterMenu]})
+          justieren, actions_[ConsoleControl::OemMenu]})
         setUnavailable(a, true);
     // Until a device is selected the calibration and graph menus stay off.
     kalibrationMenu_->menuAction()->setEnabled(false);
@@ -159,6 +166,12 @@ void TGetKeloM::buildMenus() {
         console_->BeendenMnuClick();
     });
     connect(hilfe, &QAction::triggered, this, [this] { HilfeClick(); });
+    connect(actions_[ConsoleControl::RegisterMenu], &QAction::triggered, this,
+            [this] { RegisterMnuClick(); });
+    connect(busMonitor, &QAction::triggered, this, [this] {
+        busMonitor_->show();
+        busMonitor_->raise();
+    });
     connect(softreset, &QAction::triggered, this, [this] { console_->SoftresetClick(); });
     connect(service, &QAction::triggered, this,
             [this] { editServicePassword(ui_, console_->settings().file()); });
@@ -303,6 +316,7 @@ void TGetKeloM::ApplyLanguage() {
     for (ConsolePageWidget* p : pageList_)
         p->applyLanguage(texts_);
     dir_->applyLanguage(texts_);
+    busMonitor_->applyLanguage(texts_);
     lng_->setTexts(QString::fromStdString(texts_.text("Language")),
                    QString::fromStdString(texts_.text("Exit")));
     const QString flag = QString::fromStdString(languageFlagPath(programDir_, comm_.LanguageName));
@@ -365,6 +379,12 @@ void TGetKeloM::AnschlussClick() {
     commForm_->exec();
     // A new connection from the stored settings, OK or Cancel.
     console_->reopenConnection();
+    startTimer();
+}
+
+void TGetKeloM::RegisterMnuClick() {
+    stopTimer();
+    if (askDailyAccessCode(ui_, comm_.clock())) register_->exec();
     startTimer();
 }
 

@@ -33,9 +33,11 @@ class PressureControlPage;
 class UiAdapter;
 class SignalSheet;
 class TAboutBox;
+class TBusMonitor;
 class TCommForm;
 class TKontakt;
 class TLng;
+class TRegister;
 class TfrmDir;
 
 // The operator console's main window: the device grid, the pages, the menus, the polling
@@ -108,6 +110,8 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     QTimer* pollTimer() { return &timer_; }
     TCommForm* commForm() const { return commForm_; }
     TLng* languageDialog() const { return lng_; }
+    TRegister* registerDialog() const { return register_; }
+    TBusMonitor* busMonitor() const { return busMonitor_; }
     // Marks an entry as belonging to a subsystem that is not there: it stays disabled.
     void setUnavailable(QAction* a, bool unavailable);
 
@@ -129,6 +133,7 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     void gridClicked(const QModelIndex& index);
     void AnschlussClick();
     void HilfeClick();
+    void RegisterMnuClick();
     void updateLiveFields();
 
     TComm& comm_;
@@ -167,6 +172,8 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     TLng* lng_ = nullptr;
     TfrmDir* dir_ = nullptr;
     TCommForm* commForm_ = nullptr;
+    TRegister* register_ = nullptr;
+    TBusMonitor* busMonitor_ = nullptr;
 
     int graphWidth_ = 643;
     int graphHeight_ = 483;
