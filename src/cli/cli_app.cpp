@@ -167,6 +167,10 @@ void CliApp::addSharedOptions() {
         ->option_text("N")
         ->transform(integerIn(0, 255))
         ->group(kTalkGroup);
+    app_.add_flag("--trace", o.trace,
+                  "every frame on the wire, decoded, as one line on\n"
+                  "standard error")
+        ->group(kTalkGroup);
 }
 
 CLI::App* CliApp::addCommand(const std::string& name, const std::string& description, Run run) {

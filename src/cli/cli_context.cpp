@@ -60,6 +60,10 @@ bool CliContext::open() {
     if (tesra_) return true;
     comm_ = std::make_unique<TComm>(systemClock());
     comm_->InitSettings(iniPath());
+    if (options.trace) {
+        trace_ = std::make_unique<BusTrace>(std::cerr);
+        comm_->setBusObserver(trace_.get());
+    }
     TConnectionSettings settings;
     switch (options.link) {
     case CliOptions::Link::Settings:

@@ -1,4 +1,5 @@
 #pragma once
+#include "comm/bus_trace.h"
 #include "comm/register_descriptor.h"
 #include "comm/tcomm.h"
 #include "comm/ttesra.h"
@@ -30,6 +31,7 @@ struct CliOptions {
     std::vector<int> addresses{1}; // read/write use the first
     int retryLimit = 100;
     int delayMs = 100;
+    bool trace = false; // decoded bus traffic on stderr
 };
 
 // The opened bus of one run.
@@ -48,6 +50,8 @@ class CliContext {
     std::string linkText() const;
 
   private:
+    // Declared first, so it outlives the connection and writes the last frames at the end.
+    std::unique_ptr<BusTrace> trace_;
     std::unique_ptr<TComm> comm_;
     std::unique_ptr<TTesra> tesra_;
 };
