@@ -139,13 +139,13 @@ std::string decodeAnswer(const FrameRecord& f, const FrameRecord* request) {
     switch (fn) {
     case kReadHolding: {
         const int bytes = b[2];
-        out += " answer " + std::to_string(bytes) + " bytes";
+        out += " answer " + std::to_string(bytes) + " bytes" + crc;
         if (request && bytes == expected - 5 && f.length >= expected)
             out += ": " + registerValues(reqStart, bytes / 2, b + 3);
-        return out + crc;
+        return out;
     }
     case kWriteSingle:
-        return out + " wrote single " + registerValues(wordAt(b + 2), 1, b + 4) + crc;
+        return out + " wrote single" + crc + ": " + registerValues(wordAt(b + 2), 1, b + 4);
     default:
         return out + " wrote " + hex4(wordAt(b + 2)) + " n=" + std::to_string(wordAt(b + 4)) + crc;
     }
@@ -189,13 +189,13 @@ const FrameRecord* requestOf(const FrameRecord& f, const FrameRecord* before) {
     return isModbusRequest(*before) ? before : nullptr;
 }
 
-std::string resultSuffix(const FrameRecord& f) {
-    if (f.result < 0) return "";
-    if (f.direction == FrameDirection::Sent) return " -> sent, no answer awaited";
-    return " -> " + transactionResultText(f.result) + ", " + std::to_string(f.elapsedMs) + " ms";
-}
-
 } // namespace
+
+std::string frameResultText(const FrameRecord& f) {
+    if (f.result < 0) return "";
+    if (f.direction == FrameDirection::Sent) return "sent, no answer awaited";
+    return transactionResultText(f.result) + ", " + std::to_string(f.elapsedMs) + " ms";
+}
 
 std::string frameTimeText(const FrameRecord& f) {
     return formatDateTime("hh:mm:ss.zzz", localDateTime(f.timeMs));
@@ -215,19 +215,17 @@ std::string frameHexText(const FrameRecord& f) {
     return out + moreBytes(f);
 }
 
+std::string frameMeaning(const FrameRecord& f, const FrameRecord* before) {
+    if (const FrameRecord* request = requestOf(f, before)) return decodeAnswer(f, request);
+    if (isModbusRequest(f)) return decodeRequest(f);
+    if (looksLikeModbusAnswer(f)) return decodeAnswer(f, nullptr);
+    if (f.length == 0) return "nothing";
+    return decodeText(f);
+}
+
 std::string decodeFrame(const FrameRecord& f, const FrameRecord* before) {
-    std::string meaning;
-    if (const FrameRecord* request = requestOf(f, before))
-        meaning = decodeAnswer(f, request);
-    else if (isModbusRequest(f))
-        meaning = decodeRequest(f);
-    else if (looksLikeModbusAnswer(f))
-        meaning = decodeAnswer(f, nullptr);
-    else if (f.length == 0)
-        meaning = "nothing";
-    else
-        meaning = decodeText(f);
-    return meaning + resultSuffix(f);
+    const std::string result = frameResultText(f);
+    return frameMeaning(f, before) + (result.empty() ? "" : " -> " + result);
 }
 
 std::string frameLine(const FrameRecord& f, const FrameRecord* before) {

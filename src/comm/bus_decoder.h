@@ -17,7 +17,11 @@ const char* frameDirectionText(const FrameRecord& f);
 std::string frameHexText(const FrameRecord& f);
 // What the frame means: Modbus requests and answers field by field with the values by the
 // register catalogue's names, exceptions by name, CRC good or bad; service-protocol and
-// bootloader frames as text; the transaction's result and time at the end.
+// bootloader frames as text.
+std::string frameMeaning(const FrameRecord& f, const FrameRecord* before);
+// The result and time of the transaction the frame ended ("bad answer, 25 ms"), else "".
+std::string frameResultText(const FrameRecord& f);
+// The meaning followed by " -> " and the result, when there is one.
 std::string decodeFrame(const FrameRecord& f, const FrameRecord* before);
 // One line: time, direction, hex bytes and meaning.
 std::string frameLine(const FrameRecord& f, const FrameRecord* before);

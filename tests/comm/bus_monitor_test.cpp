@@ -125,26 +125,25 @@ TEST(BusDecoder, NamesRequestsAnswersExceptionsAndFailures) {
     };
     const Case cases[] = {
         {"poll", poll, pollAnswer, 0, "slave 1 read 0x0000 n=6",
-         "slave 1 answer 12 bytes: Flow=100 Temperature=21.5 Totalizer=1, CRC ok -> ok, 12 ms"},
+         "slave 1 answer 12 bytes, CRC ok: Flow=100 Temperature=21.5 Totalizer=1 -> ok, 12 ms"},
         {"identity", identity, identityAnswer, 0, "slave 2 read 0x001E n=9",
-         "slave 2 answer 18 bytes: SerialNumber=24005810 HardwareVersion=1078 (4.3.06) "
-         "SoftwareVersion=1086 (4.3.14) Command=0 DeviceTypeCode1=\"GKF4N2A\", CRC ok -> ok, 12 "
-         "ms"},
+         "slave 2 answer 18 bytes, CRC ok: SerialNumber=24005810 HardwareVersion=1078 (4.3.06) "
+         "SoftwareVersion=1086 (4.3.14) Command=0 DeviceTypeCode1=\"GKF4N2A\" -> ok, 12 ms"},
         {"unnamed registers", block, readAnswer(4, {0, 1, 0xAB, 0xCD, 0xC0, 0, 0, 0}), 0,
          "slave 4 read 0x0008 n=4",
-         "slave 4 answer 8 bytes: 0x0008=0001 0x0009=ABCD Valve=-2, CRC ok -> ok, 12 ms"},
+         "slave 4 answer 8 bytes, CRC ok: 0x0008=0001 0x0009=ABCD Valve=-2 -> ok, 12 ms"},
         {"write", setpoint, writeEcho(setpoint), 0, "slave 1 write 0x0006 n=2: Setpoint=50",
          "slave 1 wrote 0x0006 n=2, CRC ok -> ok, 12 ms"},
         {"address change", addressChange, withCrc({5, 0x06, 0x00, 0x13, 0x00, 0x05}), 0,
          "slave 3 write single ModBusAdress=5",
-         "slave 5 (asked slave 3) wrote single ModBusAdress=5, CRC ok -> ok, 12 ms"},
+         "slave 5 (asked slave 3) wrote single, CRC ok: ModBusAdress=5 -> ok, 12 ms"},
         {"exception", poll, exceptionAnswer(1, 0x03, 0x02), 2, "slave 1 read 0x0000 n=6",
          "slave 1 exception 02 illegal data address (function 03), CRC ok -> short, 12 ms"},
         {"locked", setpoint, exceptionAnswer(1, 0x10, 0x04), 2,
          "slave 1 write 0x0006 n=2: Setpoint=50",
          "slave 1 exception 04 slave device failure (function 10), CRC ok -> short, 12 ms"},
         {"bad CRC", poll, badCrc, 3, "slave 1 read 0x0000 n=6",
-         "slave 1 answer 12 bytes: Flow=100 Temperature=21.5 Totalizer=1, CRC bad -> bad "
+         "slave 1 answer 12 bytes, CRC bad: Flow=100 Temperature=21.5 Totalizer=1 -> bad "
          "answer, 12 ms"},
         {"short", poll, Bytes(pollAnswer.begin(), pollAnswer.begin() + 6), 2,
          "slave 1 read 0x0000 n=6", "slave 1 answer, 6 of 17 bytes, CRC bad -> short, 12 ms"},
@@ -275,7 +274,7 @@ TEST(BusTrace, WritesEachFrameOnceItIsSettled) {
         got.push_back(l.substr(l.find('|') + 2));
     ASSERT_EQ(got.size(), 3u) << out.str();
     EXPECT_EQ(got[0], "slave 1 read 0x0006 n=2 Setpoint");
-    EXPECT_EQ(got[1], "slave 1 answer 4 bytes: Setpoint=50, CRC ok -> ok, 9 ms");
+    EXPECT_EQ(got[1], "slave 1 answer 4 bytes, CRC ok: Setpoint=50 -> ok, 9 ms");
     EXPECT_EQ(got[2], "text \"QTX\"");
 }
 

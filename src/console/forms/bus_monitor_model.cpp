@@ -58,11 +58,14 @@ QVariant BusMonitorModel::data(const QModelIndex& index, int role) const {
             return QString::fromLatin1(frameDirectionText(*f));
         case Bytes:
             return QString::fromStdString(frameHexText(*f));
+        case Result:
+            return QString::fromStdString(frameResultText(*f));
         default:
-            return QString::fromStdString(decodeFrame(*f, monitor_.frameBefore(*f)));
+            return QString::fromStdString(frameMeaning(*f, monitor_.frameBefore(*f)));
         }
     }
-    if (role == Qt::ForegroundRole && frameFailed(*f)) return QBrush(Qt::red);
+    if (role == Qt::ForegroundRole && frameFailed(*f)) return QBrush(Qt::darkRed);
+    if (role == Qt::BackgroundRole && frameFailed(*f)) return QBrush(QColor(255, 228, 228));
     if (role == Qt::FontRole && index.column() == Bytes)
         return QFontDatabase::systemFont(QFontDatabase::FixedFont);
     return {};

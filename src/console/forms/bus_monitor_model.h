@@ -6,12 +6,12 @@ namespace getkelo {
 
 class BusMonitor;
 
-// The monitor's rows for a table view: time, direction, bytes, meaning. Each row is decoded
+// The monitor's rows for a table view: time, direction, bytes, result, meaning. Each row is decoded
 // when the view paints it, so only the visible rows cost anything.
 class BusMonitorModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    enum Column { Time, Direction, Bytes, Meaning, ColumnCount };
+    enum Column { Time, Direction, Bytes, Result, Meaning, ColumnCount };
 
     explicit BusMonitorModel(BusMonitor& monitor, QObject* parent = nullptr);
 

@@ -4,6 +4,7 @@
 #include "console/forms/component_texts.h"
 #include "console/text_source.h"
 
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -24,7 +25,7 @@ TBusMonitor::TBusMonitor(TComm& comm, UiAdapter& ui, std::function<std::string()
     markComponent(this, "BusMonitor");
     setWindowTitle("Busmonitor");
     setModal(false);
-    resize(960, 440);
+    resize(1100, 520);
 
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
@@ -58,7 +59,7 @@ TBusMonitor::TBusMonitor(TComm& comm, UiAdapter& ui, std::function<std::string()
     layout->addLayout(bar);
 
     model_ = new BusMonitorModel(monitor_, this);
-    model_->setHeaders({"Zeit", "Richtung", "Bytes", "Bedeutung"});
+    model_->setHeaders({"Zeit", "Richtung", "Bytes", "Ergebnis", "Bedeutung"});
     table = new QTableView(this);
     table->setObjectName("BusMonitorTable");
     table->setModel(model_);
@@ -69,10 +70,22 @@ TBusMonitor::TBusMonitor(TComm& comm, UiAdapter& ui, std::function<std::string()
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(20);
     table->horizontalHeader()->setStretchLastSection(true);
-    table->setColumnWidth(BusMonitorModel::Time, 92);
-    table->setColumnWidth(BusMonitorModel::Direction, 60);
-    table->setColumnWidth(BusMonitorModel::Bytes, 330);
-    layout->addWidget(table);
+    table->setColumnWidth(BusMonitorModel::Time, 104);
+    table->setColumnWidth(BusMonitorModel::Direction, 76);
+    table->setColumnWidth(BusMonitorModel::Bytes, 300);
+    table->setColumnWidth(BusMonitorModel::Result, 130);
+    layout->addWidget(table, 1);
+    details = new QPlainTextEdit(this);
+    details->setObjectName("BusMonitorDetails");
+    details->setReadOnly(true);
+    details->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    details->setFixedHeight(details->fontMetrics().lineSpacing() * 4 + 10);
+    layout->addWidget(details);
+    connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                details->setPlainText(QString::fromStdString(
+                    monitor_.rowLine(current.isValid() ? current.row() : -1)));
+            });
 
     connect(pauseButton, &QPushButton::toggled, this, [this](bool on) { monitor_.setPaused(on); });
     connect(slaveFilter, &QSpinBox::valueChanged, this, [this](int slave) {
@@ -102,8 +115,8 @@ TBusMonitor::~TBusMonitor() {
 
 void TBusMonitor::applyLanguage(const TextSource& texts) {
     QStringList headers;
-    for (const char* key :
-         {"BusMonitorTime", "BusMonitorDirection", "BusMonitorBytes", "BusMonitorMeaning"})
+    for (const char* key : {"BusMonitorTime", "BusMonitorDirection", "BusMonitorBytes",
+                            "BusMonitorResult", "BusMonitorMeaning"})
         headers << QString::fromStdString(texts.text(key));
     model_->setHeaders(headers);
     slaveFilter->setSpecialValueText(QString::fromStdString(texts.text("BusMonitorAllSlaves")));

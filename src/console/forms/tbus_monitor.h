@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -35,6 +36,7 @@ class TBusMonitor : public QDialog {
     void refresh();
 
     QTableView* table = nullptr;
+    QPlainTextEdit* details = nullptr; // the selected frame's whole line
     QPushButton* pauseButton = nullptr;
     QSpinBox* slaveFilter = nullptr;
     QCheckBox* failuresOnly = nullptr;

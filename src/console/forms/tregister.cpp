@@ -64,13 +64,15 @@ TRegister::TRegister(UiAdapter& ui, std::function<TTesra*()> connection, QWidget
 
     AdresseEdit->installEventFilter(this);
     WertEdit->installEventFilter(this);
-    connect(AdresseEdit, &QLineEdit::textEdited, this, [this](const QString& text) {
+    connect(AdresseEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
         tool_.setAddressText(text.toStdString());
+        const QString cleaned = QString::fromStdString(tool_.addressText());
+        if (cleaned == text) return;
         const int cursor = AdresseEdit->cursorPosition();
-        AdresseEdit->setText(QString::fromStdString(tool_.addressText()));
-        AdresseEdit->setCursorPosition(std::min(cursor, int(AdresseEdit->text().size())));
+        AdresseEdit->setText(cleaned);
+        AdresseEdit->setCursorPosition(std::min(cursor, int(cleaned.size())));
     });
-    connect(WertEdit, &QLineEdit::textEdited, this,
+    connect(WertEdit, &QLineEdit::textChanged, this,
             [this](const QString& text) { tool_.setValueText(text.toStdString()); });
     connect(LesenBtn, &QPushButton::clicked, this, [this] { LesenBtnClick(); });
     connect(SchreibenBtn, &QPushButton::clicked, this, [this] { SchreibenBtnClick(); });
@@ -106,15 +108,12 @@ void TRegister::selectField() {
 }
 
 void TRegister::LesenBtnClick() {
-    tool_.setAddressText(AdresseEdit->text().toStdString());
     tool_.LesenBtnClick(connection_ ? connection_() : nullptr);
     render();
     selectField();
 }
 
 void TRegister::SchreibenBtnClick() {
-    tool_.setAddressText(AdresseEdit->text().toStdString());
-    tool_.setValueText(WertEdit->text().toStdString());
     tool_.SchreibenBtnClick(connection_ ? connection_() : nullptr);
     render();
     selectField();
