@@ -47,21 +47,37 @@ int BusMonitorModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
+namespace {
+
+// Laying out text costs more than anything else in the window: a cell gets no more than it
+// can show (the details pane and the tooltip have the whole text).
+constexpr int kBytesShown = 32;
+constexpr qsizetype kMeaningShown = 200;
+
+QString cut(const std::string& text, qsizetype max) {
+    QString s = QString::fromStdString(text);
+    if (s.size() > max) s = s.left(max - 4) + " ...";
+    return s;
+}
+
+} // namespace
+
 QVariant BusMonitorModel::data(const QModelIndex& index, int role) const {
     const FrameRecord* f = monitor_.rowFrame(index.row());
     if (!f) return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        const bool whole = role == Qt::ToolTipRole;
         switch (index.column()) {
         case Time:
             return QString::fromStdString(frameTimeText(*f));
         case Direction:
             return QString::fromLatin1(frameDirectionText(*f));
         case Bytes:
-            return QString::fromStdString(frameHexText(*f));
+            return cut(frameHexText(*f), whole ? 4096 : kBytesShown * 3 + 4);
         case Result:
             return QString::fromStdString(frameResultText(*f));
         default:
-            return QString::fromStdString(frameMeaning(*f, monitor_.frameBefore(*f)));
+            return cut(frameMeaning(*f, monitor_.frameBefore(*f)), whole ? 4096 : kMeaningShown);
         }
     }
     if (role == Qt::ForegroundRole && frameFailed(*f)) return QBrush(Qt::darkRed);

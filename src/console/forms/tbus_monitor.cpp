@@ -15,7 +15,8 @@ namespace getkelo {
 
 namespace {
 
-constexpr int kRefreshMs = 250;
+// Painting rows of text is what the window costs; twice a second keeps it small.
+constexpr int kRefreshMs = 500;
 
 } // namespace
 
