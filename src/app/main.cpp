@@ -102,8 +102,6 @@ int main(int argc, char** argv) {
 
     TGetKeloM window(comm, ui, {paths.configDir + "GetKelo.ini", paths.programDir, paths.homeDir});
     ui.setParent(&window);
-    // The window is usable at once; the devices of the last run come back one per tick.
-    window.console().setRestoreInTicks(true);
     if (demoBus) {
         window.setWindowTitle("GetKelo - Demo");
         sim::SimBus* bus = demoBus.get();

@@ -115,7 +115,13 @@ void IniFile::load() const {
     std::ifstream in(path_, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
-    std::string text = cp1252ToUtf8(ss.str());
+    // A UTF-8 byte-order mark (an editor saved the file as UTF-8) is no part of the first
+    // line, and such a file is UTF-8 throughout. Writes give the file back in Windows-1252,
+    // without the mark.
+    const std::string bytes = ss.str();
+    static const std::string kUtf8Bom = "\xEF\xBB\xBF";
+    std::string text =
+        bytes.rfind(kUtf8Bom, 0) == 0 ? bytes.substr(kUtf8Bom.size()) : cp1252ToUtf8(bytes);
     size_t pos = 0;
     while (pos < text.size()) {
         size_t nl = text.find('\n', pos);

@@ -8,7 +8,8 @@ namespace getkelo {
 // The one settings-file accessor (settings, language, setup, calibration data files):
 // sections in square brackets and key=value lines, names compared without regard to case,
 // a missing file or key gives the caller's default. The file is Windows-1252 on disk and
-// UTF-8 here. Every write reaches the disk at once by atomic replacement (temporary file in
+// UTF-8 here; a file that starts with a UTF-8 byte-order mark is read as UTF-8 and written
+// back in Windows-1252 without the mark. Every write reaches the disk at once by atomic replacement (temporary file in
 // the same folder, fsync, rename, fsync of the folder), so a crash never leaves a half-written
 // file. Lines the accessor does not understand are kept as they are.
 //

@@ -79,10 +79,16 @@ CliApp::CliApp()
     addSharedOptions();
     addFooter("DESCRIPTOR is a register descriptor in hex, 0xRRRRCCTT (register, register count,\n"
               "type code; 0x00060213 is the setpoint), or REGISTER:TYPE with TYPE one of float,\n"
-              "int16, uint16, uint32, byte, text8, text50 (0x0006:float).\n"
+              "int16, uint16, uint32, byte, text8, text50 (0x0006:float). REGISTER is decimal\n"
+              "unless written with 0x: 14:float is register 14, 0x14:float register 20.\n"
+              "\n"
+              "scan, poll and log unlock the devices they probe, as the console's scan does,\n"
+              "and lock them again with one broadcast when they end, also after SIGINT or\n"
+              "SIGTERM.\n"
               "\n"
               "Exit status: 0 done, 1 the bus or the device failed (a failed read prints\n"
-              "\"Fehler\"), 2 bad command line.");
+              "\"Fehler\"), 2 bad command line; a scan or a counted poll stopped by a signal\n"
+              "exits with 128 + the signal number (130 for SIGINT).");
 }
 
 void CliApp::addSharedOptions() {
@@ -213,7 +219,9 @@ int CliApp::run(int argc, const char* const* argv) {
         printError(oneLine(message));
         return kExitUsage;
     }
-    return runs_.at(app_.get_subcommands().front()->get_name())(context_);
+    const int code = runs_.at(app_.get_subcommands().front()->get_name())(context_);
+    context_.relock();
+    return code;
 }
 
 } // namespace getkelo::cli

@@ -1,12 +1,20 @@
 #include "cli/cli_context.h"
 
 #include "base/clock.h"
+#include "base/ini_file.h"
 #include "base/number_format.h"
+#include "cli/stop_signals.h"
+#include "comm/register_catalogue.h"
+#include "console/console_settings.h"
+#include "console/device_probe.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <iterator>
 
 namespace getkelo::cli {
 
@@ -14,18 +22,58 @@ void printError(const std::string& message) {
     std::cerr << "getkelo-cli: " << message << '\n';
 }
 
-std::string transactionFailure(int result) {
+std::string transactionFailure(int result, uint8_t exception) {
+    if (exception != 0) {
+        static const char* const kMeaning[] = {
+            "",
+            "illegal function",
+            "illegal data address",
+            "illegal data value",
+            // The devices answer this for a protected register while they are locked.
+            "slave device failure (also: protected register, device locked)",
+            "acknowledge",
+            "slave device busy",
+            "",
+            "memory parity error",
+        };
+        char code[8];
+        std::snprintf(code, sizeof code, "%02X", exception);
+        std::string text = std::string("refused by the device: exception ") + code;
+        if (exception < std::size(kMeaning) && *kMeaning[exception])
+            text += std::string(", ") + kMeaning[exception];
+        return text;
+    }
     switch (result) {
     case kResultNoAnswer:
         return "no answer";
     case kResultShort:
-        return "incomplete answer or refused by the device";
+        return "incomplete answer";
     case kResultBadAnswer:
         return "bad answer (CRC, slave or function)";
     default:
         return "failed";
     }
 }
+
+namespace {
+
+// The transport's own reason for a failed open: the last "(...)" of the open error when there
+// is one (the text of the console's message box stands before it), else the text after the
+// link's name.
+std::string openFailureReason(const std::string& error) {
+    if (!error.empty() && error.back() == ')') {
+        int depth = 0;
+        for (size_t i = error.size(); i-- > 0;) {
+            if (error[i] == ')') ++depth;
+            if (error[i] == '(' && --depth == 0) return error.substr(i + 1, error.size() - i - 2);
+        }
+    }
+    if (error.rfind("TCP ", 0) == 0 && error.find(": ") != std::string::npos)
+        return error.substr(error.find(": ") + 2);
+    return error;
+}
+
+} // namespace
 
 std::string CliContext::iniPath() const {
     std::string dir = options.configDir;
@@ -47,13 +95,48 @@ std::string CliContext::linkText() const {
     case CliOptions::Link::Tcp:
         return "TCP " + options.tcpHost + ":" + std::to_string(options.tcpPort);
     case CliOptions::Link::Com:
-        return "COM" + std::to_string(options.comNumber);
+        return "COM" + std::to_string(options.comNumber) +
+               (comm_ ? " (" + comm_->ComPortPath(options.comNumber) + ")" : "");
     case CliOptions::Link::Path:
         return options.portPath;
     case CliOptions::Link::Settings:
         break;
     }
-    return "the connection of " + iniPath();
+    return storedLink_.empty() ? "the connection of " + iniPath() : storedLink_;
+}
+
+CliContext::CliContext() = default;
+CliContext::~CliContext() = default;
+
+void CliContext::beginProbing() {
+    if (!signals_) signals_ = std::make_unique<StopSignals>();
+}
+
+int CliContext::stopSignal() const {
+    return signals_ ? StopSignals::received() : 0;
+}
+
+void CliContext::probeRange(int from, int to,
+                            const std::function<void(const DeviceIdentity&)>& found) {
+    beginProbing();
+    for (int a = from; a <= to && !stopSignal(); ++a) {
+        tesra_->Address = static_cast<uint8_t>(a);
+        if (auto id = probeIdentity(*tesra_)) found(*id);
+    }
+}
+
+void CliContext::sleepMs(int64_t ms) {
+    // In short steps: a sleep goes on after a signal handler returns.
+    constexpr int64_t kStepMs = 100;
+    Clock& clock = comm_->clock();
+    const int64_t until = clock.nowMs() + ms;
+    for (int64_t left = ms; left > 0 && !stopSignal(); left = until - clock.nowMs())
+        clock.sleepMs(static_cast<int>(std::min(left, kStepMs)));
+}
+
+void CliContext::relock() {
+    if (signals_ && tesra_) tesra_->WriteValue(reg::kAccessCode, "0", kWriteBroadcast);
+    signals_.reset();
 }
 
 bool CliContext::open() {
@@ -66,9 +149,26 @@ bool CliContext::open() {
     }
     TConnectionSettings settings;
     switch (options.link) {
-    case CliOptions::Link::Settings:
+    case CliOptions::Link::Settings: {
+        // A number the channel cannot take would be cut to another port.
+        if (const std::string bad =
+                ConsoleSettings::connectionRangeError(IniFile(iniPath()), "Tesra");
+            !bad.empty()) {
+            printError("cannot open the connection of " + iniPath() + ": " + bad);
+            return false;
+        }
         settings = comm_->ReadConnectionSettings("Tesra");
+        // Said in every message: without a bus option the run talks to what the file names.
+        const std::string address(settings.Address,
+                                  ::strnlen(settings.Address, sizeof settings.Address));
+        storedLink_ = address.find("COM") != std::string::npos
+                          ? "COM" + std::to_string(settings.Port) + " (" +
+                                comm_->ComPortPath(settings.Port) + ")"
+                          : "TCP " + address + ":" + std::to_string(settings.Port);
+        storedLink_ += std::filesystem::exists(iniPath()) ? ", the connection of " + iniPath()
+                                                          : ", the default without " + iniPath();
         break;
+    }
     case CliOptions::Link::Tcp:
         std::snprintf(settings.Address, sizeof settings.Address, "%s", options.tcpHost.c_str());
         settings.Port = options.tcpPort;
@@ -86,8 +186,9 @@ bool CliContext::open() {
     tesra_->DelayMs = static_cast<uint8_t>(options.delayMs);
     tesra_->Address = static_cast<uint8_t>(address());
     if (tesra_->Handle > 0) return true;
-    printError(comm_->LastOpenError.empty() ? "cannot open " + linkText()
-                                            : "cannot open the bus: " + comm_->LastOpenError);
+    printError(
+        "cannot open " + linkText() +
+        (comm_->LastOpenError.empty() ? "" : ": " + openFailureReason(comm_->LastOpenError)));
     return false;
 }
 

@@ -4,11 +4,18 @@
 #include "comm/tcomm.h"
 #include "comm/ttesra.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+namespace getkelo {
+struct DeviceIdentity;
+}
+
 namespace getkelo::cli {
+
+class StopSignals;
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1; // the bus or the device said no
@@ -16,8 +23,9 @@ inline constexpr int kExitUsage = 2;   // the command line is wrong
 
 // Prints "getkelo-cli: <message>" as one line on stderr.
 void printError(const std::string& message);
-// What a failed transaction result means, for messages ("no answer").
-std::string transactionFailure(int result);
+// What a failed transaction means, for messages ("no answer"; an exception answer by its
+// code and meaning: "refused by the device: exception 02, illegal data address").
+std::string transactionFailure(int result, uint8_t exception = 0);
 
 // Options every command shares: where the bus is and how to talk to it.
 struct CliOptions {
@@ -46,14 +54,33 @@ class CliContext {
     int address() const { return options.addresses.front(); }
     // The settings file the run reads ([Tesra] connection and "ComPath_<n>" keys).
     std::string iniPath() const;
-    // What the options point at, for messages ("TCP 127.0.0.1:5020", "COM2", "/dev/pts/3").
+    // What the run talks to, for messages ("TCP 127.0.0.1:5020", "COM2 (/dev/ttyS1)",
+    // "/dev/pts/3"); without a bus option also where that came from.
     std::string linkText() const;
+
+    // The command probes devices, which unlocks them: from here on SIGINT and SIGTERM only ask
+    // it to stop (stopSignal()), and the end of the run locks every device again (relock()).
+    void beginProbing();
+    // 0, or the signal that asked the command to stop.
+    int stopSignal() const;
+    // The console's scan of from..to, ended early by a stop signal.
+    void probeRange(int from, int to, const std::function<void(const DeviceIdentity&)>& found);
+    // Waits ms on the bus clock, less when a stop signal comes.
+    void sleepMs(int64_t ms);
+    // After a command that probed: one broadcast of 0 to the access-code register, as the
+    // console's exit does. CliApp calls it when the command returns.
+    void relock();
+
+    CliContext();
+    ~CliContext();
 
   private:
     // Declared first, so it outlives the connection and writes the last frames at the end.
     std::unique_ptr<BusTrace> trace_;
     std::unique_ptr<TComm> comm_;
     std::unique_ptr<TTesra> tesra_;
+    std::unique_ptr<StopSignals> signals_;
+    std::string storedLink_; // the connection of the settings file, once read
 };
 
 // "1,2,5" and ranges "3-7", each address in [min, max]; order kept, duplicates dropped.

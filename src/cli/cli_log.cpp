@@ -2,13 +2,13 @@
 #include "base/number_format.h"
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_terminal_ui.h"
 #include "comm/register_catalogue.h"
 #include "console/device_list.h"
 #include "console/device_probe.h"
 #include "console/logging/data_logger.h"
 #include "ui/ui_adapter.h"
 
-#include <csignal>
 #include <iostream>
 #include <sstream>
 
@@ -25,43 +25,6 @@ struct LogArgs {
 };
 
 constexpr int kTimerMs = 100; // the console's polling timer
-
-volatile std::sig_atomic_t stopRequested = 0;
-extern "C" void requestStop(int) {
-    stopRequested = 1;
-}
-
-// The logger's messages go to standard error; there is nobody to answer questions.
-class TerminalUi final : public UiAdapter {
-  public:
-    MsgAnswer messageBox(const std::string& text, const std::string&, MsgIcon,
-                         MsgButtons) override {
-        std::string oneLine = text;
-        for (char& c : oneLine)
-            if (c == '\n') c = ' ';
-        printError("log: " + oneLine);
-        return MsgAnswer::Ok;
-    }
-    std::optional<std::string> inputBox(const std::string&, const std::string&,
-                                        const std::string&) override {
-        return std::nullopt;
-    }
-    void beep() override {}
-    void progressStart(const std::string&, const std::string&, int) override {}
-    void progressLabel(const std::string&) override {}
-    void progressPosition(int) override {}
-    void progressMaximum(int) override {}
-    void progressFinish(const std::string&) override {}
-    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> chooseFile(const std::string&, const std::string&,
-                                          const std::string&, bool) override {
-        return std::nullopt;
-    }
-    bool printDocument(const std::string&, const std::string&) override { return false; }
-    bool openHelp(const std::string&) override { return false; }
-};
 
 bool parsePoints(const std::string& text, LoggerSettings& s, std::string& error) {
     std::stringstream in(text);
@@ -93,27 +56,6 @@ bool parseDuration(const std::string& text, int& index) {
     return false;
 }
 
-// Installs the stop handlers for the run and puts the old ones back after it.
-class StopSignals {
-  public:
-    StopSignals() {
-        stopRequested = 0;
-        struct sigaction sa {};
-        sa.sa_handler = requestStop;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &oldInt_);
-        sigaction(SIGTERM, &sa, &oldTerm_);
-    }
-    ~StopSignals() {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-
-  private:
-    struct sigaction oldInt_ {
-    }, oldTerm_{};
-};
-
 int runLog(CliContext& context, const LogArgs& args) {
     LogSettings settings;
     settings.stored.dZeitEdit = args.interval;
@@ -135,12 +77,15 @@ int runLog(CliContext& context, const LogArgs& args) {
 
     // The log header needs each device's serial number and units: identify them as the
     // console's probe does, and mark every device found for logging.
+    context.beginProbing();
     DeviceList list;
     for (int a : context.options.addresses) {
+        if (context.stopSignal()) break;
         tesra.Address = static_cast<uint8_t>(a);
         auto id = probeIdentity(tesra);
         if (!id) {
-            printError("log: no device answers at address " + std::to_string(a));
+            printError("log: no device answers at address " + std::to_string(a) + " on " +
+                       context.linkText());
             continue;
         }
         int row = list.appendRow();
@@ -157,20 +102,24 @@ int runLog(CliContext& context, const LogArgs& args) {
     }
     if (list.count() == 0) return kExitFailure;
 
-    TerminalUi ui;
+    TerminalUi ui("log", 0); // the log lines own the terminal
     DataLogger logger(list, clock, ui);
     logger.settings() = settings;
     logger.setWorkDir([&dir] { return dir; });
-    StopSignals signals;
     logger.recordClick();
+    // Only files that exist are named; one that cannot be made was reported above.
     for (int row = 1; row <= list.count(); ++row) {
         const std::string path = logger.filePath(row);
         if (!path.empty()) std::cout << list.cell(row, kColAddress) << ";" << path << std::endl;
     }
 
-    while (!stopRequested && logger.running()) {
+    while (!context.stopSignal() && logger.running()) {
+        if (logger.openFileCount() == 0) {
+            printError("log: no log file can be written; stopped");
+            break;
+        }
         const bool due = logger.scheduleStep();
-        for (int row = 1; row <= list.count() && !stopRequested; ++row) {
+        for (int row = 1; row <= list.count() && !context.stopSignal(); ++row) {
             skelo& rec = list.record(row);
             tesra.Address = rec.address;
             Measurement m = readMeasurement(tesra, rec.functions);
@@ -181,16 +130,11 @@ int runLog(CliContext& context, const LogArgs& args) {
             storeMeasurement(list, row, m);
             if (due) logger.writeLine(row);
         }
-        if (!stopRequested) clock.sleepMs(kTimerMs);
+        context.sleepMs(kTimerMs);
     }
     logger.stopClick(); // every file synced and closed
-
-    // The probe unlocked the devices; lock them again.
-    for (int row = 1; row <= list.count(); ++row) {
-        tesra.Address = list.record(row).address;
-        tesra.WriteValue(reg::kAccessCode, "0", kWriteAddressed);
-    }
-    return kExitOk;
+    // The devices are locked again by CliApp when the command returns.
+    return logger.anyFileFailed() ? kExitFailure : kExitOk;
 }
 
 } // namespace
@@ -224,6 +168,9 @@ void addLogCommand(CliApp& app) {
                          ->option_text("1m|1h|1d|7d")
                          ->check(CLI::IsMember({"1m", "1h", "1d", "7d"}));
     lines->excludes(duration);
+    log->footer("Exit status: 0 every file closed complete (the normal end by SIGINT or SIGTERM),\n"
+                "1 no device answers, or a log file could not be created or written (said on\n"
+                "stderr; the run ends when no file is left to write), 2 bad command line.");
 }
 
 } // namespace getkelo::cli

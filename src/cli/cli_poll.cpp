@@ -48,16 +48,19 @@ int runPoll(CliContext& context, const PollArgs& args) {
     if (all) {
         int pollLimit = context.comm().RetryLimit;
         context.comm().RetryLimit = 15;
-        probeRange(tesra, 1, to, [&](const DeviceIdentity& d) {
+        context.probeRange(1, to, [&](const DeviceIdentity& d) {
             devices.push_back({d.address, d.functions});
         });
         context.comm().RetryLimit = pollLimit;
         if (devices.empty()) {
-            printError("poll: no device answers at addresses 1.." + std::to_string(to));
+            printError("poll: no device answers at addresses 1.." + std::to_string(to) + " on " +
+                       context.linkText());
             return kExitFailure;
         }
     } else {
+        context.beginProbing();
         for (int a : context.options.addresses) {
+            if (context.stopSignal()) break;
             tesra.Address = static_cast<uint8_t>(a);
             auto id = probeIdentity(tesra, false);
             devices.push_back({a, id ? id->functions : 0u});
@@ -66,20 +69,23 @@ int runPoll(CliContext& context, const PollArgs& args) {
 
     bool anyFailed = false;
     int64_t roundStart = clock.nowMs();
-    for (long long round = 0; count == 0 || round < count; ++round) {
+    for (long long round = 0; (count == 0 || round < count) && !context.stopSignal(); ++round) {
         if (round > 0) {
             int64_t due = roundStart + static_cast<int64_t>(std::llround(interval * 1000));
             int64_t wait = due - clock.nowMs();
-            if (wait > 0) clock.sleepMs(static_cast<int>(wait));
+            if (wait > 0) context.sleepMs(wait);
             roundStart = due;
         }
         for (const Polled& d : devices) {
+            if (context.stopSignal()) break;
             tesra.Address = static_cast<uint8_t>(d.address);
             Measurement m = readMeasurement(tesra, d.functions);
             anyFailed |= m.result != kResultOk;
             std::cout << line(d.address, m) << std::endl;
         }
     }
+    // "Until stopped" ends normally by a signal; a counted run stopped early does not.
+    if (context.stopSignal() && count != 0) return 128 + context.stopSignal();
     return anyFailed ? kExitFailure : kExitOk;
 }
 

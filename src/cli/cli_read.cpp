@@ -18,8 +18,9 @@ int runRead(CliContext& context, const std::string& descriptorText) {
         context.tesra().ReadRegisters(buffer, descRegister(descriptor), descCount(descriptor));
     if (result != kResultOk) {
         std::cout << "Fehler\n";
-        printError("read from address " + std::to_string(context.address()) + ": " +
-                   transactionFailure(result));
+        printError("read from address " + std::to_string(context.address()) + " on " +
+                   context.linkText() + ": " +
+                   transactionFailure(result, context.tesra().LastException));
         return kExitFailure;
     }
     std::cout << ValueToText(buffer + 3, descType(descriptor)) << '\n';

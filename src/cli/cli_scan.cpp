@@ -22,12 +22,18 @@ int runScan(CliContext& context, const ScanArgs& args) {
     if (!context.open()) return kExitFailure;
     // An empty address costs about 0.17 s, as in the console's scan.
     context.comm().RetryLimit = 15;
-    probeRange(context.tesra(), from, to, [](const DeviceIdentity& d) {
+    int found = 0;
+    context.probeRange(from, to, [&found](const DeviceIdentity& d) {
+        ++found;
         std::cout << int(d.address) << '\t' << d.serial << '\t' << d.typeCode << '\t' << d.gas
                   << '\t' << d.range << '\t' << d.unit << '\t' << d.hardwareVersion << '\t'
                   << d.softwareVersion << std::endl;
     });
-    return kExitOk;
+    if (found == 0 && !context.stopSignal())
+        printError("scan: no device answers at addresses " + std::to_string(from) + ".." +
+                   std::to_string(to) + " on " + context.linkText());
+    // Stopped before the last address: the shell's code of a run ended by that signal.
+    return context.stopSignal() ? 128 + context.stopSignal() : kExitOk;
 }
 
 } // namespace

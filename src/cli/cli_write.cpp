@@ -1,5 +1,6 @@
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
+#include "cli/value_text.h"
 
 namespace getkelo::cli {
 namespace {
@@ -12,12 +13,21 @@ struct WriteArgs {
 
 int runWrite(CliContext& context, const WriteArgs& args) {
     RegisterDescriptor descriptor;
-    std::string error;
+    std::string error, wire;
     parseDescriptor(args.descriptor, descriptor, error);
+    // Nothing is sent for a value the register's type cannot take.
+    if (!checkValueText(descType(descriptor), args.text, wire, error)) {
+        printError("write: " + error);
+        return kExitUsage;
+    }
     if (!context.open()) return kExitFailure;
+    TTesra& tesra = context.tesra();
     int8_t mode = args.broadcast ? kWriteBroadcast : kWriteAddressed;
-    if (context.tesra().WriteValue(descriptor, args.text, mode) != 0) {
-        printError("write to address " + std::to_string(context.address()) + " failed");
+    if (tesra.WriteValue(descriptor, wire, mode) != 0) {
+        printError("write to address " + std::to_string(context.address()) + " on " +
+                   context.linkText() + ": " +
+                   (tesra.LastException ? transactionFailure(kResultShort, tesra.LastException)
+                                        : "no valid answer"));
         return kExitFailure;
     }
     return kExitOk;

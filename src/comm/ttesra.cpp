@@ -45,6 +45,7 @@ uint16_t TTesra::Crc16(const uint8_t* frame, int length) {
 }
 
 int TTesra::Transact(uint8_t* frame, int requestLength, int answerLength) {
+    LastException = 0;
     appendCrc(frame, requestLength);
     const uint8_t slave = frame[0];
     const uint8_t function = frame[1];
@@ -59,14 +60,24 @@ int TTesra::Transact(uint8_t* frame, int requestLength, int answerLength) {
     int result =
         comm_.SendReceive(frame, requestLength + 2, answerLength, IsTcp, Handle, exceptionEnds);
     if (answerLength == 0) return kResultOk;
-    if (result != kResultOk) return result;
+    if (result != kResultOk) {
+        // An exception answer ends the wait early, short of the expected length.
+        if (isException(frame, kExceptionLength, function)) LastException = frame[2];
+        return result;
+    }
     if (!crcMatches(frame, answerLength)) {
         // An answer of exactly the exception's length with a good CRC is still an exception.
-        if (isException(frame, answerLength, function)) return kResultShort;
+        if (isException(frame, answerLength, function)) {
+            LastException = frame[2];
+            return kResultShort;
+        }
         comm_.PurgeInput(IsTcp, Handle);
         return kResultBadAnswer;
     }
-    if (isException(frame, answerLength, function)) return kResultShort;
+    if (isException(frame, answerLength, function)) {
+        LastException = frame[2];
+        return kResultShort;
+    }
     // Check the echo field by field: an answer of another slave or to another request is not
     // ours, however good its CRC.
     const bool slaveOk = frame[0] == slave || (addressChange && frame[0] == newSlave);

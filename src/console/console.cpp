@@ -32,7 +32,15 @@ Console::Console(TComm& comm, ConsoleView& view, UiAdapter& ui, const TextSource
                  ConsolePaths paths)
     : comm_(comm), view_(view), ui_(ui), texts_(texts),
       settings_(paths.iniPath, paths.programDir, paths.homeDir) {
-    factory_ = [](TComm& c) {
+    factory_ = [this](TComm& c) {
+        const std::string bad = ConsoleSettings::connectionRangeError(settings_.file(), "Tesra");
+        if (!bad.empty()) {
+            // Cut to 16 bits it would name another port: no channel instead.
+            ui_.messageBox(texts_.text("infoSettingOutOfRange") + "\n" + settings_.file().path() +
+                               ": " + bad,
+                           "GetKelo", MsgIcon::Error, MsgButtons::Ok);
+            return std::make_unique<TTesra>(c, TChannel{false, -1});
+        }
         return std::make_unique<TTesra>(c, c.ReadConnectionSettings("Tesra"));
     };
 }
@@ -54,6 +62,18 @@ void Console::FormShow() {
     applyLanguage();
     settings_.load();
     view_.setGraphSize(settings_.graphWidth, settings_.graphHeight);
+    // Nothing is selected yet: no setpoint can go anywhere.
+    view_.setControlEnabled(ConsoleControl::SetpointEntry, false);
+    view_.setControlEnabled(ConsoleControl::SetpointButton, false);
+
+    // The window's own values come back before the devices, so that the operator sees them at
+    // once and a state save while devices are still being found keeps them.
+    pollAll_ = settings_.multi();
+    view_.setPollingScope(pollAll_);
+    const LoggerSettings logger = settings_.loggerSettings();
+    view_.setLoggerSettings(logger);
+    storedLog_ = logger.log;
+    storedAktiv_ = settings_.aktiv();
 
     // The devices of the last run, in their old order.
     toRestore_ = settings_.storedDevices();
@@ -92,12 +112,7 @@ void Console::finishStartup() {
     view_.setControlEnabled(ConsoleControl::ScanButton, true);
     view_.setMixerNames(settings_.mixerNames());
 
-    pollAll_ = settings_.multi();
-    view_.setPollingScope(pollAll_);
-    LoggerSettings logger = settings_.loggerSettings();
-    view_.setLoggerSettings(logger);
-    int aktiv = settings_.aktiv();
-    if (list_.count() > 0 && aktiv != 1) selectRow(aktiv);
+    if (list_.count() > 0 && storedAktiv_ != 1) showDevice(storedAktiv_);
 
     view_.setLoggerStartStop(localDateTime(comm_.clock().nowMs()));
     view_.closeAboutBox();
@@ -107,9 +122,10 @@ void Console::finishStartup() {
     if (list_.count() == 0) {
         CheckBusClick(true);
     } else if (list_.selectedRow() == 1) {
-        selectRow(1);
+        showDevice(1);
     }
-    if (logger.log && logHook_) logHook_->start();
+    // The operator may have started logging already while the devices were being found.
+    if (storedLog_ && logHook_ && !logHook_->running()) logHook_->start();
     started_ = true;
 }
 
@@ -119,14 +135,21 @@ void Console::saveState() {
     view_.startTimer();
 }
 
-void Console::saveStateOnly() {
+bool Console::saveStateOnly() {
     ConsoleState state;
     state.multi = pollAll_;
     state.aktiv = list_.selectedRow();
     state.logger = view_.loggerSettings();
     for (int r = 1; r <= list_.count(); ++r)
         state.devices.push_back({list_.record(r).address, list_.marked(r, kColLogMark)});
-    settings_.saveState(state);
+    if (restoring_) {
+        // Start-up has not finished: what it has not restored yet keeps its stored value.
+        state.aktiv = storedAktiv_;
+        state.logger.log = state.logger.log || storedLog_;
+        for (size_t i = restoreNext_; i < toRestore_.size(); ++i)
+            if (!list_.findAddress(toRestore_[i].address)) state.devices.push_back(toRestore_[i]);
+    }
+    return settings_.saveState(state);
 }
 
 void Console::BeendenMnuClick() {
@@ -139,8 +162,13 @@ void Console::BeendenMnuClick() {
     tesra_.reset();
     int w = settings_.graphWidth, h = settings_.graphHeight;
     view_.graphSize(w, h);
-    settings_.saveDirectories(w, h);
-    saveStateOnly(); // the timer stays off: the channel is closed
+    bool saved = settings_.saveDirectories(w, h);
+    saved = saveStateOnly() && saved; // the timer stays off: the channel is closed
+    if (!saved) {
+        // What the operator set would be gone at the next start: say so, and where.
+        ui_.messageBox(texts_.text("infoSettingsNotSaved") + "\n" + settings_.file().lastError(),
+                       "GetKelo", MsgIcon::Error, MsgButtons::Ok);
+    }
     view_.endProgram();
 }
 
@@ -187,6 +215,8 @@ void Console::CheckBusClick(bool down) {
         scanAddress_ = 1;
         list_.clearDevices();
         currentRow_ = 0;
+        reselect_ = false;
+        hasPendingSetpoint_ = false;
         view_.setControlEnabled(ConsoleControl::SetAddress, false);
         hideDevicePages();
         Probe();
@@ -258,7 +288,7 @@ void Console::endScan() {
     view_.setControlEnabled(ConsoleControl::AllAddress247, true);
     if (list_.count() > 0) {
         view_.setControlEnabled(ConsoleControl::SetAddress, true);
-        selectRow(currentRow_);
+        showDevice(currentRow_);
     }
     if (notTaken_ > 0) {
         ui_.messageBox("Die Geräteliste ist voll (" + std::to_string(kMaxDevices) + " Geräte): " +
@@ -345,6 +375,8 @@ void Console::hideDevicePages() {
     view_.setVersions("", "");
     view_.setUnitLabels("");
     view_.setSetpointText("");
+    view_.setControlEnabled(ConsoleControl::SetpointEntry, false);
+    view_.setControlEnabled(ConsoleControl::SetpointButton, false);
     view_.setControlModeItems({});
 }
 
@@ -356,7 +388,19 @@ std::vector<std::string> Console::controlModeItems(int count) const {
 }
 
 void Console::selectRow(int row) {
+    select(row, true);
+}
+
+void Console::showDevice(int row) {
+    select(row, false);
+}
+
+void Console::select(int row, bool click) {
     view_.stopTimer();
+    // A setpoint typed for the device shown so far never goes to another one.
+    hasPendingSetpoint_ = false;
+    pendingSetpoint_ = -1.0f;
+    reselect_ = false;
     if (scanning_) {
         // Selecting a row ends a running scan where it stands.
         scanning_ = false;
@@ -386,12 +430,12 @@ void Console::selectRow(int row) {
 
     view_.setVersions(rec.softwareVersion, rec.hardwareVersion);
     view_.setControlEnabled(ConsoleControl::RegisterMenu, true);
-    if (rec.functions & kFnController) {
-        view_.setUnitLabels(rec.unit);
-    } else {
-        view_.setSetpointText("");
-        view_.setUnitLabels("");
-    }
+    const bool controller = rec.functions & kFnController;
+    // The entry shows this device's setpoint from its next poll on.
+    view_.setSetpointText("");
+    view_.setUnitLabels(controller ? rec.unit : "");
+    view_.setControlEnabled(ConsoleControl::SetpointEntry, controller);
+    view_.setControlEnabled(ConsoleControl::SetpointButton, controller);
     view_.setControlEnabled(ConsoleControl::TotalReset, rec.functions & kFnTotalizer);
     view_.setControlModeItems(controlModeItems(8));
 
@@ -410,6 +454,8 @@ void Console::selectRow(int row) {
 
     if (front == ConsolePage::Signals || front == ConsolePage::Alarm) {
         if (alarmHook_) alarmHook_->deviceSelected(row, front);
+    } else if (!click) {
+        // The marks change only by the operator's click on a row.
     } else if (front == ConsolePage::Logger) {
         if (!(logHook_ && logHook_->running())) {
             if (!pollAll_)
@@ -530,6 +576,9 @@ void Console::tick() {
         last = list_.count();
     }
 
+    // The selected device left: the device now in its row is shown before anything is sent.
+    if (reselect_) showDevice(list_.selectedRow());
+
     if (lineDue && !markedPolled) {
         ui_.messageBox(texts_.text("InfoNoLogDevice"), "GetKelo", MsgIcon::Information);
         logHook_->stop();
@@ -586,6 +635,7 @@ bool Console::pollRow(int row, bool lineDue) {
 }
 
 void Console::removeRow(int row) {
+    if (row == list_.selectedRow()) reselect_ = true;
     list_.removeRow(row);
     if (currentRow_ > row) --currentRow_;
     if (currentRow_ > list_.count()) currentRow_ = list_.count();
@@ -607,7 +657,13 @@ void Console::showPressureLive() {
 // ---------------------------------------------------------------- commands
 
 void Console::SollOKBtnClick(const std::string& entryText) {
-    pendingSetpoint_ = TextToFloat(entryText);
+    double value = 0;
+    if (!parseNumber(entryText, value)) {
+        // Nothing is written for a text that is not a number ("", "abc", "5O").
+        ui_.messageBox(texts_.text("SetPointError"), texts_.text("NewSetPoint"), MsgIcon::Error);
+        return;
+    }
+    pendingSetpoint_ = static_cast<float>(value);
     hasPendingSetpoint_ = true;
 }
 

@@ -115,7 +115,12 @@ class Console {
     const TextSource& texts() const { return texts_; }
 
   private:
-    void saveStateOnly();
+    // False when the settings file could not be written.
+    bool saveStateOnly();
+    // Makes the row's device the one the window shows and commands go to (selection without
+    // the page clicks of the logger and mixer pages).
+    void showDevice(int row);
+    void select(int row, bool click);
     void restoreNextDevice();
     void finishStartup();
     void addProbedDevice(const DeviceIdentity& id);
@@ -153,6 +158,8 @@ class Console {
     bool restoring_ = false;
     std::vector<StoredDevice> toRestore_;
     size_t restoreNext_ = 0;
+    bool storedLog_ = false; // "Log" of the file: logging starts after the restore
+    int storedAktiv_ = 1;    // "Aktiv" of the file: selected after the restore
     bool scanning_ = false;
     int scanAddress_ = 1;
     int notTaken_ = 0; // devices of this scan that found the list full
@@ -160,6 +167,7 @@ class Console {
     bool pollAll_ = false;
     float pendingSetpoint_ = -1.0f;
     bool hasPendingSetpoint_ = false;
+    bool reselect_ = false; // the selected row's device was removed
 };
 
 } // namespace getkelo

@@ -25,6 +25,12 @@ int inRange(long long v, int lo, int hi, int def) {
     return v >= lo && v <= hi ? static_cast<int>(v) : def;
 }
 
+// A log interval as stored: whole seconds as an integer ("5", as older files hold them), a
+// fraction with "." ("1.5").
+std::string intervalText(double seconds) {
+    return formatGeneral(seconds, 7);
+}
+
 } // namespace
 
 ConsoleSettings::ConsoleSettings(std::string iniPath, std::string programDir, std::string homeDir)
@@ -85,8 +91,12 @@ LoggerSettings ConsoleSettings::loggerSettings() const {
     s.totalCheck = ini_.readBool(kInit, "TotalCheck");
     s.tempCheck = ini_.readBool(kInit, "TempCheck");
     s.ventilCheck = ini_.readBool(kInit, "VentilCheck");
-    // Both are read as integers, so a fractional text saved earlier comes back as the default.
-    s.dZeitEdit = std::to_string(inRange(ini_.readInteger(kInit, "dZeitEdit", 0), 0, 86400 * 7, 0));
+    // The interval may have a fraction (1.5 s); the lines per file are whole.
+    double interval = 0;
+    s.dZeitEdit = parseNumber(ini_.readString(kInit, "dZeitEdit", "0"), interval) &&
+                          interval >= 0 && interval <= 86400 * 7
+                      ? intervalText(interval)
+                      : "0";
     s.logGroup = inRange(ini_.readInteger(kInit, "LogGroup", 0), 0, 2, 0);
     s.zeilenEdit =
         std::to_string(inRange(ini_.readInteger(kInit, "ZeilenEdit", 100), 1, 1000000000, 100));
@@ -95,37 +105,53 @@ LoggerSettings ConsoleSettings::loggerSettings() const {
     return s;
 }
 
+std::string ConsoleSettings::connectionRangeError(const IniFile& ini, const std::string& section) {
+    const bool tcp = ini.readBool(section, "TcpIp", false);
+    const char* key = tcp ? "Port" : "Com";
+    const long long max = tcp ? 65535 : 255;
+    const long long v = ini.readInteger(section, key, tcp ? 0 : 1);
+    if (v >= 0 && v <= max) return {};
+    return "[" + section + "] " + key + "=" + std::to_string(v) + " (0.." + std::to_string(max) +
+           ")";
+}
+
 bool ConsoleSettings::saveState(const ConsoleState& state) {
-    IniFile::Batch batch(ini_);
-    ini_.eraseSection(kInit);
-    const LoggerSettings& l = state.logger;
-    ini_.writeBool(kInit, "Multi", state.multi);
-    ini_.writeBool(kInit, "Log", l.log);
-    ini_.writeBool(kInit, "SollCheck", l.sollCheck);
-    ini_.writeBool(kInit, "TotalCheck", l.totalCheck);
-    ini_.writeBool(kInit, "TempCheck", l.tempCheck);
-    ini_.writeBool(kInit, "VentilCheck", l.ventilCheck);
-    ini_.writeString(kInit, "dZeitEdit", l.dZeitEdit);
-    ini_.writeInteger(kInit, "LogGroup", l.logGroup);
-    ini_.writeString(kInit, "ZeilenEdit", l.zeilenEdit);
-    ini_.writeInteger(kInit, "DauerBox", l.dauerBox);
-    ini_.writeInteger(kInit, "NewDirectoryStructure", newDirectoryStructure ? 1 : 0);
-    ini_.writeInteger(kInit, "Aktiv", state.aktiv);
-    for (size_t i = 0; i < state.devices.size(); ++i) {
-        std::string n = std::to_string(i + 1);
-        ini_.writeString(kInit, "tesra_" + n, std::to_string(state.devices[i].address));
-        if (state.devices[i].logged) ini_.writeBool(kInit, "tesraLog_" + n, true);
-    }
+    {
+        IniFile::Batch batch(ini_);
+        ini_.eraseSection(kInit);
+        const LoggerSettings& l = state.logger;
+        ini_.writeBool(kInit, "Multi", state.multi);
+        ini_.writeBool(kInit, "Log", l.log);
+        ini_.writeBool(kInit, "SollCheck", l.sollCheck);
+        ini_.writeBool(kInit, "TotalCheck", l.totalCheck);
+        ini_.writeBool(kInit, "TempCheck", l.tempCheck);
+        ini_.writeBool(kInit, "VentilCheck", l.ventilCheck);
+        double interval = 0;
+        ini_.writeString(kInit, "dZeitEdit",
+                         parseNumber(l.dZeitEdit, interval) ? intervalText(interval) : l.dZeitEdit);
+        ini_.writeInteger(kInit, "LogGroup", l.logGroup);
+        ini_.writeString(kInit, "ZeilenEdit", l.zeilenEdit);
+        ini_.writeInteger(kInit, "DauerBox", l.dauerBox);
+        ini_.writeInteger(kInit, "NewDirectoryStructure", newDirectoryStructure ? 1 : 0);
+        ini_.writeInteger(kInit, "Aktiv", state.aktiv);
+        for (size_t i = 0; i < state.devices.size(); ++i) {
+            std::string n = std::to_string(i + 1);
+            ini_.writeString(kInit, "tesra_" + n, std::to_string(state.devices[i].address));
+            if (state.devices[i].logged) ini_.writeBool(kInit, "tesraLog_" + n, true);
+        }
+    } // the file is written here, at the end of the batch
     return ini_.lastError().empty();
 }
 
 bool ConsoleSettings::saveDirectories(int width, int height) {
-    IniFile::Batch batch(ini_);
-    ini_.writeString(kProgramm, "Verzeichnis", workDir);
-    ini_.writeString(kProgramm, "UpdateVerzeichnis", updateDir);
-    ini_.writeString(kProgramm, "DatVerzeichnis", dataDir);
-    ini_.writeInteger(kProgramm, "Graph_W", width);
-    ini_.writeInteger(kProgramm, "Graph_H", height);
+    {
+        IniFile::Batch batch(ini_);
+        ini_.writeString(kProgramm, "Verzeichnis", workDir);
+        ini_.writeString(kProgramm, "UpdateVerzeichnis", updateDir);
+        ini_.writeString(kProgramm, "DatVerzeichnis", dataDir);
+        ini_.writeInteger(kProgramm, "Graph_W", width);
+        ini_.writeInteger(kProgramm, "Graph_H", height);
+    }
     return ini_.lastError().empty();
 }
 

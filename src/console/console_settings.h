@@ -59,6 +59,11 @@ class ConsoleSettings {
     int aktiv() const;
     LoggerSettings loggerSettings() const;
 
+    // A stored connection number the channel cannot take (a TCP port over 65535, a COM number
+    // over 255), as "[Tesra] Port=99533 (0..65535)"; "" when it fits. Such a value would be cut
+    // to another port, so it is refused instead.
+    static std::string connectionRangeError(const IniFile& ini, const std::string& section);
+
     // Rewrites section "Init" whole in one atomic write.
     bool saveState(const ConsoleState& state);
     // [Programm] directories and graph size, written at exit.

@@ -1,7 +1,10 @@
 #include "shell/language_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
+#include <unistd.h>
 
 namespace getkelo {
 
@@ -12,8 +15,10 @@ std::string languageDisplayName(const std::string& fileName) {
     return name;
 }
 
-static bool endsWithLng(const std::string& s) {
-    return s.size() >= 4 && s.compare(s.size() - 4, 4, ".lng") == 0;
+// "<name>.lng" with no other dot: only then does the name the list shows lead back to this
+// file ("Fr.old.lng" would be offered as "Fr" and "Fr.lng" read instead).
+static bool isLanguageFileName(const std::string& s) {
+    return s.size() > 4 && s.find('.') == s.size() - 4 && s.compare(s.size() - 4, 4, ".lng") == 0;
 }
 
 std::vector<LanguageEntry> ListLanguages(const std::string& programDir) {
@@ -21,7 +26,7 @@ std::vector<LanguageEntry> ListLanguages(const std::string& programDir) {
     if (DIR* d = opendir(programDir.empty() ? "." : programDir.c_str())) {
         while (dirent* e = readdir(d)) {
             std::string n = e->d_name;
-            if (n != "." && n != ".." && endsWithLng(n)) files.push_back(n);
+            if (isLanguageFileName(n)) files.push_back(n);
         }
         closedir(d);
     }
@@ -29,7 +34,6 @@ std::vector<LanguageEntry> ListLanguages(const std::string& programDir) {
     std::vector<LanguageEntry> out;
     for (const auto& f : files) {
         std::string name = languageDisplayName(f);
-        if (name.empty()) continue; // ".lng" alone names no language
         out.push_back({name, languageFlagPath(programDir, name)});
     }
     return out;
@@ -43,6 +47,14 @@ std::string languageFlagPath(const std::string& programDir, const std::string& n
 }
 std::string languageHelpPath(const std::string& programDir, const std::string& name) {
     return programDir + name + ".hlp";
+}
+
+std::string languageLoadError(const std::string& programDir, const std::string& name) {
+    const std::string path = languageFilePath(programDir, name);
+    if (::access(path.c_str(), R_OK) != 0) return path + ": " + std::strerror(errno);
+    if (name.empty() || !IniFile(path).sectionExists(name))
+        return path + ": no section [" + name + "]";
+    return {};
 }
 
 LanguageFile::LanguageFile(const std::string& programDir, const std::string& languageName)

@@ -14,13 +14,17 @@ struct LanguageEntry {
     std::string flagPath; // <program dir><name>.bmp (may not exist)
 };
 
-// Every "*.lng" file in the program directory. The display name is the file name with the
-// four characters that start at its first "." removed, so "Deutsch.lng" gives "Deutsch".
-// Sorted by file name, so the list is the same on every run.
+// Every "<name>.lng" file in the program directory whose name has no other dot, so that the
+// name shown leads back to the file ("Fr.old.lng" is not offered). Sorted by file name, so
+// the list is the same on every run.
 std::vector<LanguageEntry> ListLanguages(const std::string& programDir);
 
 // "Deutsch.lng" -> "Deutsch"; "a.b.lng" -> "ang" (the four characters from the first dot go).
 std::string languageDisplayName(const std::string& fileName);
+
+// Why the language's file cannot give its texts (cannot be read, or has no section named
+// like the language, which would blank every caption); "" when it can.
+std::string languageLoadError(const std::string& programDir, const std::string& name);
 
 // <program dir><name>.lng, <program dir><name>.bmp, <program dir><name>.hlp
 std::string languageFilePath(const std::string& programDir, const std::string& name);

@@ -112,6 +112,14 @@ TEST_F(IniFileTest, FileIsWindows1252OnDiskAndUtf8InMemory) {
     EXPECT_EQ(IniFile(path_).readString("Programm", "Verzeichnis"), "/home/müller/");
 }
 
+TEST_F(IniFileTest, ByteOrderMarkIsNoPartOfTheFirstSectionAndIsNotWrittenBack) {
+    writeRaw("\xEF\xBB\xBF[Programm]\r\nVerzeichnis=/home/m\xC3\xBCller/\r\n");
+    IniFile f(path_);
+    EXPECT_EQ(f.readString("Programm", "Verzeichnis"), "/home/müller/");
+    f.writeString("Programm", "Sprache", "English");
+    EXPECT_EQ(readRaw(), "[Programm]\r\nVerzeichnis=/home/m\xFCller/\r\nSprache=English\r\n");
+}
+
 TEST_F(IniFileTest, BatchWritesOnceAtTheEnd) {
     IniFile f(path_);
     f.writeString("Init", "Multi", "0");

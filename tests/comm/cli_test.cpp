@@ -1,4 +1,5 @@
 #include "cli/cli_context.h"
+#include "cli/value_text.h"
 #include "loopback_gateway.h"
 #include "scripted_peer.h"
 
@@ -6,6 +7,8 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -99,6 +102,46 @@ TEST(CliParse, HostPort) {
     for (const char* bad :
          {"192.168.0.10", "1.2.3:502", "1.2.3.4:0", "1.2.3.4:65536", ":502", "gateway:502"})
         EXPECT_FALSE(parseHostPort(bad, host, port)) << bad;
+}
+
+TEST(CliParse, WriteValuesMustFitTheRegisterType) {
+    struct Case {
+        uint8_t type;
+        const char* text;
+        const char* wire; // nullptr: refused
+    };
+    const Case cases[] = {
+        {kTypeFloat, "-2,5", "-2,5"},
+        {kTypeFloat, "nan", "nan"},
+        {kTypeFloat, "-INF", "-INF"},
+        {kTypeFloat, "-3.4e38", "-3.4e38"},
+        {kTypeFloat, "abc", nullptr},
+        {kTypeFloat, "", nullptr},
+        {kTypeFloat, "5O", nullptr},
+        {kTypeFloat, "1e40", nullptr},
+        {kTypeInt16, "-32768", "-32768"},
+        {kTypeInt16, "32768", nullptr},
+        {kTypeUInt16, "0x10", "16"},
+        {kTypeUInt16, "1e3", "1000"},
+        {kTypeUInt16, "1.5", nullptr},
+        {kTypeUInt16, "-1", nullptr},
+        {kTypeUInt32, "4294967295", "4294967295"},
+        {kTypeUInt32, "4294967296", nullptr},
+        {kTypeByte, "256", nullptr},
+        {kTypeText8, "1234567", "1234567"},
+        {kTypeText8, "12345678", nullptr},
+        {kTypeText50, "", ""},
+    };
+    for (const Case& c : cases) {
+        std::string wire, error;
+        const bool ok = checkValueText(c.type, c.text, wire, error);
+        EXPECT_EQ(ok, c.wire != nullptr) << c.text << ": " << error;
+        if (ok) {
+            EXPECT_EQ(wire, c.wire ? c.wire : "") << c.text;
+        } else {
+            EXPECT_NE(error.find(c.text), std::string::npos) << error;
+        }
+    }
 }
 
 struct CliRun {
@@ -201,12 +244,15 @@ TEST(CliProgram, WriteAndBroadcast) {
     EXPECT_EQ(gw.received[1][0], 0);
 }
 
-TEST(CliProgram, RefusedWriteExitsOne) {
+TEST(CliProgram, RefusedWriteNamesTheExceptionAndExitsOne) {
     LoopbackGateway gw;
     gw.serve(1, [](const Bytes& req) { return withCrc({req[0], 0x90, 0x02}); });
     CliRun r = runCli({tcpOption(gw), "write", "0x7000:uint16", "1"});
     gw.join();
     EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("refused by the device: exception 02, illegal data address"),
+              std::string::npos)
+        << r.err;
 }
 
 TEST(CliProgram, BadArgumentsGiveOneLineAndExitTwo) {
@@ -221,6 +267,10 @@ TEST(CliProgram, BadArgumentsGiveOneLineAndExitTwo) {
         {"--delay-ms", "300", "read", "0x00060213"},
         {"write", "0x00060213", "1", "--frob"},
         {"--retry-limit"},
+        // Refused before the bus is opened (nothing listens there: opening would exit 1).
+        {"--tcp", "127.0.0.1:9", "write", "0x0006:float", "abc"},
+        {"--tcp", "127.0.0.1:9", "write", "0x0006:float", "1e40"},
+        {"--tcp", "127.0.0.1:9", "write", "6:uint16", "1.5"},
     };
     for (const auto& args : cases) {
         CliRun r = runCli(args);
@@ -237,6 +287,26 @@ TEST(CliProgram, UnopenablePortGivesOneLineAndExitsOne) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_NE(r.err.find("ttyUSB9"), std::string::npos) << r.err;
+}
+
+TEST(CliProgram, StoredConnectionIsNamedAndAPortBeyondSixteenBitsRefused) {
+    char pattern[] = "/tmp/getkelo-cli-XXXXXX";
+    const std::string dir = ::mkdtemp(pattern);
+    const std::string ini = dir + "/GetKelo.ini";
+    std::ofstream(ini) << "[Tesra]\nTcpIp=1\nIP=127.0.0.1\nPort=99533\n";
+    CliRun r = runCli({"--config", dir, "read", "0x00060213"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("[Tesra] Port=99533"), std::string::npos) << r.err;
+    LoopbackGateway gw;
+    gw.serve(1, Bytes{});
+    const std::string port = std::to_string(gw.port());
+    std::ofstream(ini) << "[Tesra]\nTcpIp=1\nIP=127.0.0.1\nPort=" << port << "\n";
+    r = runCli({"--config", dir, "--retry-limit", "3", "read", "0x00060213"});
+    gw.join();
+    EXPECT_NE(r.err.find("TCP 127.0.0.1:" + port + ", the connection of " + ini),
+              std::string::npos)
+        << r.err;
+    std::filesystem::remove_all(dir);
 }
 
 TEST(CliProgram, HelpNamesEveryOption) {

@@ -29,6 +29,14 @@ std::vector<std::string> runCli(const std::string& args, int& code) {
     return v;
 }
 
+// A write of the range (a protected register) to device 1; the exit status in `code` and
+// what the CLI said on stderr.
+std::string writeProtected(const std::string& link, int& code) {
+    const std::string cmd =
+        binary("getkelo-cli") + " " + link + " --address 1 write 0x0014:float 200 2>&1 >/dev/null";
+    return SimProcess::run({"/bin/sh", "-c", cmd}, &code);
+}
+
 class SimProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -60,6 +68,20 @@ TEST_F(SimProgramTest, CliScanOverTcpListsTheDevicesWithTheirIdentity) {
     EXPECT_EQ(out[0].substr(0, 11), "1\t24010001\t");
     EXPECT_NE(out[0].find("\tln/min\t4.1.00\t4.3.15"), std::string::npos);
     EXPECT_EQ(out[1], "3\t22010003\tGKM-2N2A-A1S0000\tAr\t500\tmln/min\t2.1.00\t2.3.01");
+    // The scan unlocked what it found and locked it again at its end.
+    EXPECT_NE(writeProtected(cfg + "--tcp " + tcp, code).find("exception 04"), std::string::npos);
+    EXPECT_EQ(code, 1);
+}
+
+TEST_F(SimProgramTest, CliScanStoppedBySigintLocksTheDevicesAgain) {
+    int code = -1;
+    // About 40 s for the whole bus; SIGINT after a second, when device 1 is long found.
+    SimProcess::run({"/bin/sh", "-c",
+                     "timeout --preserve-status -s INT 1 " + binary("getkelo-cli") + " " + cfg +
+                         "--tcp " + tcp + " scan >/dev/null"},
+                    &code);
+    EXPECT_EQ(code, 130);
+    EXPECT_NE(writeProtected(cfg + "--tcp " + tcp, code).find("exception 04"), std::string::npos);
 }
 
 TEST_F(SimProgramTest, CliPollOverThePseudoTerminalPrintsOneLinePerDeviceAndRound) {
@@ -71,6 +93,7 @@ TEST_F(SimProgramTest, CliPollOverThePseudoTerminalPrintsOneLinePerDeviceAndRoun
     EXPECT_EQ(out[1].rfind("3;", 0), 0u);
     EXPECT_EQ(std::count(out[0].begin(), out[0].end(), ';'), 5);
     EXPECT_EQ(out[1].substr(out[1].size() - 2), ";;"); // no setpoint, no valve for a meter
+    EXPECT_NE(writeProtected(cfg + "--port " + pty, code).find("exception 04"), std::string::npos);
     sim->command("silent 3");
     out = runCli(cfg + "--retry-limit 15 --port " + pty + " --address 3 poll", code);
     EXPECT_EQ(code, 1);

@@ -63,6 +63,26 @@ inline sim::DeviceConfig simDevice(sim::Generation g, int address, uint32_t seri
     return c;
 }
 
+// Forwards to the simulator and keeps every frame sent in a list the test owns, so frames can
+// be counted also after the console closed its connection (exit).
+class WireLog final : public Transport {
+  public:
+    WireLog(std::unique_ptr<Transport> inner, std::vector<std::vector<uint8_t>>& sent)
+        : inner_(std::move(inner)), sent_(sent) {}
+    bool isTcp() const override { return inner_->isTcp(); }
+    int send(const uint8_t* data, int length) override {
+        sent_.emplace_back(data, data + length);
+        return inner_->send(data, length);
+    }
+    int receive(uint8_t* data, int length) override { return inner_->receive(data, length); }
+    void waitReadable(Clock& clock, int ms) override { inner_->waitReadable(clock, ms); }
+    void purge() override { inner_->purge(); }
+
+  private:
+    std::unique_ptr<Transport> inner_;
+    std::vector<std::vector<uint8_t>>& sent_;
+};
+
 // The console on a simulated bus, all on virtual time.
 class ConsoleTest : public ::testing::Test {
   protected:
@@ -73,8 +93,8 @@ class ConsoleTest : public ::testing::Test {
         console = std::make_unique<Console>(
             comm, view, ui, texts, ConsolePaths{ini(), dir.path() + "/prog", dir.path() + "/home"});
         console->setConnectionFactory([this](TComm& c) {
-            auto t = std::make_unique<sim::SimTransport>(bus, clock);
-            transport = t.get();
+            auto t =
+                std::make_unique<WireLog>(std::make_unique<sim::SimTransport>(bus, clock), wire);
             return std::make_unique<TTesra>(c, c.AttachTransport(std::move(t)));
         });
     }
@@ -90,10 +110,9 @@ class ConsoleTest : public ::testing::Test {
     std::string ini() const { return dir.file("GetKelo.ini"); }
     const DeviceList& list() const { return console->devices(); }
     // Request frames sent since the mark.
-    size_t mark() const { return transport ? transport->requests().size() : 0; }
+    size_t mark() const { return wire.size(); }
     std::vector<std::vector<uint8_t>> sentSince(size_t from) const {
-        const auto& r = transport->requests();
-        return {r.begin() + static_cast<long>(from), r.end()};
+        return {wire.begin() + static_cast<long>(from), wire.end()};
     }
 
     TempDir dir;
@@ -103,8 +122,8 @@ class ConsoleTest : public ::testing::Test {
     FakeConsoleView view;
     ScriptedUi ui;
     MapTextSource texts;
+    std::vector<std::vector<uint8_t>> wire; // every frame sent, in order
     std::unique_ptr<Console> console;
-    sim::SimTransport* transport = nullptr;
 };
 
 } // namespace getkelo::test

@@ -115,27 +115,18 @@ TEST_F(ScanTest, AddressDialogAsksAgainForZeroAndThreeHundred) {
     EXPECT_TRUE(view.timerOn);
 }
 
-TEST_F(ScanTest, AddressDialogWithTheCurrentAddressDoesNothing) {
-    bus.addDevice(simDevice(Generation::Second, 3, 103));
-    writeText(ini(), "[Init]\ntesra_1=3\n");
-    start();
-    size_t from = mark();
-    ui.inputAnswers = {std::string("3")};
-    console->ChangeAdrClick();
-    EXPECT_TRUE(sentSince(from).empty());
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_FALSE(console->scanning());
-    EXPECT_TRUE(view.timerOn);
-    ui.inputAnswers = {std::nullopt}; // cancel keeps the address too
-    console->ChangeAdrClick();
-    EXPECT_TRUE(sentSince(from).empty());
-}
-
-TEST_F(ScanTest, AddressTakenByAnotherDeviceIsRefused) {
+TEST_F(ScanTest, AddressDialogKeepsTheAddressForItselfOrCancelAndRefusesATakenOne) {
     bus.addDevice(simDevice(Generation::Second, 3, 103));
     bus.addDevice(simDevice(Generation::Second, 4, 104));
     writeText(ini(), "[Init]\ntesra_1=3\n");
     start();
+    size_t from = mark();
+    ui.inputAnswers = {std::string("3"), std::nullopt};
+    console->ChangeAdrClick();
+    console->ChangeAdrClick();
+    EXPECT_TRUE(sentSince(from).empty());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(view.timerOn);
     ui.inputAnswers = {std::string("4")};
     console->ChangeAdrClick();
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -147,9 +138,15 @@ TEST_F(ScanTest, AddressTakenByAnotherDeviceIsRefused) {
 
 TEST_F(ScanTest, FactoryNewDeviceGetsAnAddressThroughNeuerKelo) {
     bus.addDevice(simDevice(Generation::Series4, 1, 101));
-    bus.addDevice(simDevice(Generation::Series4, 247, 999));
     writeText(ini(), "[Init]\ntesra_1=1\n");
     start();
+    console->SearchNewClick(); // none at 247 yet
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "<NoKelo>");
+    EXPECT_EQ(ui.messages[0].caption, "<NewKelo>");
+    EXPECT_TRUE(ui.inputs.empty());
+
+    bus.addDevice(simDevice(Generation::Series4, 247, 999));
     ui.inputAnswers = {std::string("12")};
     console->SearchNewClick();
     ASSERT_EQ(ui.inputs.size(), 1u);
@@ -161,17 +158,6 @@ TEST_F(ScanTest, FactoryNewDeviceGetsAnAddressThroughNeuerKelo) {
     ASSERT_EQ(list().count(), 2);
     EXPECT_EQ(list().cell(2, kColAddress), "12");
     EXPECT_EQ(list().cell(2, kColSerial), "999");
-}
-
-TEST_F(ScanTest, NeuerKeloWithoutFactoryNewDeviceWarns) {
-    bus.addDevice(simDevice(Generation::Second, 1, 101));
-    writeText(ini(), "[Init]\ntesra_1=1\n");
-    start();
-    console->SearchNewClick();
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "<NoKelo>");
-    EXPECT_EQ(ui.messages[0].caption, "<NewKelo>");
-    EXPECT_TRUE(ui.inputs.empty());
 }
 
 TEST_F(ScanTest, FullListKeepsThirtyOneDevicesAndSaysSo) {

@@ -120,13 +120,47 @@ TEST_F(SettingsStartTest, RestoresScopeSelectionAndLoggerValues) {
     EXPECT_TRUE(view.scopeAll);
     EXPECT_EQ(list().selectedRow(), 2);
     EXPECT_EQ(console->currentRow(), 2);
-    EXPECT_EQ(view.logger.dZeitEdit, "0"); // a fractional interval comes back as 0
+    EXPECT_EQ(view.logger.dZeitEdit, "1.5");
     EXPECT_EQ(view.logger.zeilenEdit, "250");
     EXPECT_EQ(view.logger.logGroup, 1);
     EXPECT_TRUE(view.logger.sollCheck);
     EXPECT_EQ(view.mixers, (std::vector<std::string>{"Luft", "Argon"}));
     EXPECT_EQ(view.aboutShown, 1);
     EXPECT_EQ(view.aboutClosed, 1);
+}
+
+TEST_F(SettingsStartTest, FractionalLogIntervalRoundTripsWholeOnesStayIntegers) {
+    start();
+    for (auto [typed, stored] : {std::pair{"1,5", "1.5"}, {"5.0", "5"}, {"0.25", "0.25"}}) {
+        view.logger.dZeitEdit = typed;
+        console->saveState();
+        EXPECT_EQ(IniFile(ini()).readString("Init", "dZeitEdit"), stored);
+        EXPECT_EQ(console->settings().loggerSettings().dZeitEdit, stored);
+    }
+}
+
+TEST_F(SettingsStartTest, StoredPortBeyondSixteenBitsIsRefusedNotWrapped) {
+    writeText(ini(), "[Tesra]\nTcpIp=1\nIP=127.0.0.1\nPort=99533\n");
+    console = std::make_unique<Console>(comm, view, ui, texts,
+                                        ConsolePaths{ini(), dir.path(), dir.path()});
+    console->FormShow(); // the default connection of the settings file
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_NE(ui.messages[0].text.find("[Tesra] Port=99533 (0..65535)"), std::string::npos);
+    ASSERT_NE(console->connection(), nullptr);
+    EXPECT_FALSE(console->connection()->isOpen());
+}
+
+TEST_F(SettingsStartTest, SettingsFileThatCannotBeWrittenAtExitIsNamed) {
+    const std::string missing = dir.path() + "/gone/GetKelo.ini";
+    console = std::make_unique<Console>(comm, view, ui, texts,
+                                        ConsolePaths{missing, dir.path(), dir.path()});
+    console->setConnectionFactory([](TComm&) { return std::unique_ptr<TTesra>(); });
+    console->FormShow();
+    ui.messages.clear();
+    console->BeendenMnuClick();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find(missing), std::string::npos) << ui.messages[0].text;
+    EXPECT_TRUE(view.ended);
 }
 
 TEST_F(SettingsStartTest, BadSettingsFilesNeverCrash) {

@@ -31,7 +31,7 @@ class TickTest : public ConsoleTest {
     }
 };
 
-TEST_F(TickTest, PendingSetpointOfExactlyRangeTimes1001IsSentLargerIsRefused) {
+TEST_F(TickTest, SetpointOfExactlyRangeTimes1001IsSentLargerOrNoNumberIsRefused) {
     startWith({1}, false);
     console->SollOKBtnClick("100.1"); // range 100
     size_t from = mark();
@@ -42,12 +42,14 @@ TEST_F(TickTest, PendingSetpointOfExactlyRangeTimes1001IsSentLargerIsRefused) {
     EXPECT_EQ(bus.device(1)->get(kSetpointReg), "100.1");
     EXPECT_EQ(console->pendingSetpoint(), -1.0f);
 
-    for (const char* refused : {"100.2", "-1"}) {
+    // Above the range or below 0 the tick refuses; a text that is no number the click does.
+    for (const char* refused : {"100.2", "-1", "", "abc", "5O", "1,2,3"}) {
         ui.messages.clear();
         console->SollOKBtnClick(refused);
         from = mark();
         console->TimerTimer();
-        EXPECT_TRUE(sentSince(from).empty()) << refused;
+        for (const auto& frame : sentSince(from))
+            EXPECT_NE(frame[1], 0x10) << refused;
         ASSERT_EQ(ui.messages.size(), 1u) << refused;
         EXPECT_EQ(ui.messages[0].text, "<SetPointError>");
         EXPECT_EQ(ui.messages[0].caption, "<NewSetPoint>");
@@ -286,9 +288,42 @@ TEST_F(TickTest, BroadcastCommandsReachEveryDeviceAlsoUnlisted) {
 TEST_F(TickTest, ExitRelocksAllDevicesWithOneBroadcast) {
     startWith({1}, false);
     EXPECT_TRUE(bus.device(1)->unlocked());
+    const size_t from = mark();
     console->BeendenMnuClick();
+    const auto frames = sentSince(from);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0][0], 0);    // broadcast
+    EXPECT_EQ(frames[0][3], 0x2B); // access-code register
     EXPECT_FALSE(bus.device(1)->unlocked());
     EXPECT_EQ(console->connection(), nullptr);
+}
+
+// Single-device scope: the selected controller leaves, a meter moves into its row.
+TEST_F(TickTest, SelectedDeviceRemovedTheWindowShowsTheDeviceNowInItsRow) {
+    auto meter = simDevice(Generation::Second, 2, 1002);
+    meter.functions = 0;
+    bus.addDevice(simDevice(Generation::Series4, 1, 1001));
+    bus.addDevice(meter);
+    writeText(ini(), "[Init]\ntesra_1=1\ntesra_2=2\n");
+    start();
+    ASSERT_EQ(list().count(), 2);
+    EXPECT_TRUE(view.isEnabled(ConsoleControl::SetpointEntry));
+    EXPECT_TRUE(view.page(ConsolePage::Extras));
+    const std::string controllerVersion = view.software;
+    console->SollOKBtnClick("50");
+    console->selectRow(1);
+    EXPECT_EQ(console->pendingSetpoint(), -1.0f); // a new selection drops what was typed
+
+    bus.setFault(1, sim::Fault::Silent);
+    ticks(4);
+    ASSERT_EQ(list().count(), 1);
+    EXPECT_EQ(list().record(1).address, 2);
+    EXPECT_NE(view.software, controllerVersion);
+    EXPECT_FALSE(view.page(ConsolePage::Extras));
+    EXPECT_EQ(view.unitLabels, "");
+    EXPECT_FALSE(view.isEnabled(ConsoleControl::SetpointEntry));
+    EXPECT_FALSE(view.isEnabled(ConsoleControl::SetpointButton));
+    EXPECT_EQ(console->connection()->Address, 2);
 }
 
 } // namespace

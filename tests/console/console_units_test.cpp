@@ -1,4 +1,3 @@
-#include "console/control_mode.h"
 #include "console/device_list.h"
 #include "console/software_generation.h"
 
@@ -31,19 +30,6 @@ TEST(SoftwareGenerationTable, PressureControlNeedsTextAbove4314AndBit5) {
     EXPECT_FALSE(versionAbove("4.3.06", "4.3.14"));
 }
 
-TEST(ControlModeTable, EntriesAndCodesMapBothWays) {
-    const int codes[] = {0, 1, 2, 10, 20, 21, 22, 23, 5, 6};
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(controlModeCode(i), codes[i]);
-        EXPECT_EQ(controlModeEntry(codes[i]), i);
-    }
-    EXPECT_EQ(controlModeCode(10), 0);
-    EXPECT_EQ(controlModeCode(-1), 0);
-    EXPECT_EQ(controlModeEntry(99), 0);
-    for (int code = 0; code < 30; ++code)
-        EXPECT_EQ(isPressureControlMode(code), code == 5 || code == 6);
-}
-
 TEST(DeviceListModel, RemovalMovesRowsAndRecordsTogether) {
     DeviceList list;
     for (int a : {10, 20, 30}) {
@@ -63,29 +49,6 @@ TEST(DeviceListModel, RemovalMovesRowsAndRecordsTogether) {
     EXPECT_EQ(list.cell(2, kColDegrees), "°C");
     EXPECT_EQ(list.selectedRow(), 2); // the selection stays with its device
     EXPECT_EQ(list.cell(3, kColAddress), "");
-}
-
-TEST(DeviceListModel, StopsAddingAtThirtyOneRows) {
-    DeviceList list;
-    for (int i = 0; i < kMaxDevices; ++i)
-        EXPECT_EQ(list.appendRow(), i + 1);
-    EXPECT_TRUE(list.full());
-    EXPECT_EQ(list.appendRow(), 0);
-    EXPECT_EQ(list.count(), kMaxDevices);
-}
-
-TEST(DeviceListModel, RevisionMovesOnlyOnVisibleChange) {
-    DeviceList list;
-    int r = list.appendRow();
-    uint64_t rev = list.revision();
-    list.setCell(r, kColFlow, "1.5");
-    EXPECT_GT(list.revision(), rev);
-    rev = list.revision();
-    list.setCell(r, kColFlow, "1.5");
-    list.setCell(99, kColFlow, "x");
-    EXPECT_EQ(list.revision(), rev);
-    EXPECT_EQ(list.header(kColLogMark), "L");
-    EXPECT_EQ(list.header(kColMixMark), "M");
 }
 
 } // namespace

@@ -63,11 +63,12 @@ struct Bench {
         });
     }
     std::string iniPath() const { return dir.path().toStdString() + "/GetKelo.ini"; }
-    // Runs polling ticks until the scan that start-up began is over.
+    // Runs polling ticks until start-up and the scan it began are over.
     void startAndScan() {
         window->FormShow();
         window->pollTimer()->stop();
-        for (int i = 0; i < 260 && window->console().scanning(); ++i) {
+        for (int i = 0; i < 300 && (!window->console().started() || window->console().scanning());
+             ++i) {
             window->console().TimerTimer();
             window->pollTimer()->stop();
         }
@@ -86,7 +87,7 @@ class FormsTest : public QObject {
     void switchingTheLanguageRelabelsMenusAndGridHeadersAtOnce();
     void missingLanguageFileGivesEmptyCaptionsWithoutCrash();
     void startUpScansTheDemoBusAndSelectingARowFillsTheModbusPage();
-    void closingTheWindowRunsTheExitRoutine();
+    void closingTheWindowWhileDevicesAreRestoredKeepsTheStoredState();
     void languageDialogOkTakesTheSelectionCancelKeepsIt();
     void connectionDialogTextsFollowTheFirstLetterOfTheLanguage();
     void connectionDialogLoadsAndSavesItsSection();
@@ -224,16 +225,47 @@ void FormsTest::setpointFiftyIsFollowedAndAnUnpluggedBusEmptiesTheListUntilPlugg
     QCOMPARE(b.window->console().devices().count(), 5);
 }
 
-void FormsTest::closingTheWindowRunsTheExitRoutine() {
+// The desktop program finds the stored devices one per tick; the record button and the exit
+// before the last one is back must not cut the file down to what was found so far.
+void FormsTest::closingTheWindowWhileDevicesAreRestoredKeepsTheStoredState() {
     Bench b;
-    b.startAndScan();
+    {
+        IniFile ini(b.iniPath());
+        IniFile::Batch batch(ini);
+        for (int n = 1; n <= 3; ++n)
+            ini.writeInteger("Init", "tesra_" + std::to_string(n), n);
+        ini.writeInteger("Init", "tesraLog_2", 1);
+        ini.writeInteger("Init", "Multi", 1);
+        ini.writeInteger("Init", "Log", 1);
+        ini.writeInteger("Init", "Aktiv", 3);
+        ini.writeString("Init", "dZeitEdit", "5");
+    }
+    b.window->FormShow();
+    b.window->pollTimer()->stop();
+    b.window->console().TimerTimer(); // the first stored device is back
+    b.window->pollTimer()->stop();
+    QVERIFY(!b.window->console().started());
+    QCOMPARE(b.window->console().devices().count(), 1);
+    auto check = [&b] {
+        IniFile ini(b.iniPath());
+        QCOMPARE(ini.readInteger("Init", "Multi"), 1LL);
+        QCOMPARE(ini.readInteger("Init", "Log"), 1LL);
+        QCOMPARE(ini.readString("Init", "dZeitEdit"), std::string("5"));
+        QCOMPARE(ini.readInteger("Init", "Aktiv"), 3LL);
+        for (int n = 1; n <= 3; ++n)
+            QCOMPARE(ini.readInteger("Init", "tesra_" + std::to_string(n)), (long long)n);
+        QCOMPARE(ini.readInteger("Init", "tesraLog_2"), 1LL);
+    };
+    auto* record = b.window->findChild<QPushButton*>("LogBtn");
+    QVERIFY(record);
+    QTest::mouseClick(record, Qt::LeftButton); // starting the logger saves the state
+    check();
     b.window->setLanguage("English");
-    b.window->close();
+    b.window->close(); // the exit routine
     QVERIFY(b.ended);
-    IniFile ini(b.iniPath());
-    QCOMPARE(QString::fromStdString(ini.readString("Programm", "Sprache")), QString("English"));
-    QCOMPARE(ini.readInteger("Init", "tesra_5"), 5LL);
     QVERIFY(!b.window->timerActive());
+    check();
+    QCOMPARE(IniFile(b.iniPath()).readString("Programm", "Sprache"), std::string("English"));
 }
 
 void FormsTest::languageDialogOkTakesTheSelectionCancelKeepsIt() {
@@ -455,6 +487,8 @@ void FormsTest::pollingDoesNotTakeTheFocusFromTheSetpointEntry() {
     b.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(b.window.get()));
     b.window->activateWindow();
+    b.window->console().selectRow(1); // a controller: its setpoint entry is enabled
+    b.window->pollTimer()->stop();
     QLineEdit* entry = b.window->modbusPage()->setpointEdit;
     entry->setFocus();
     QTRY_VERIFY_WITH_TIMEOUT(entry->hasFocus(), 500);

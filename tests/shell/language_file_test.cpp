@@ -47,26 +47,23 @@ TEST(ListLanguages, OnlyTheGermanFileGivesExactlyDeutsch) {
     EXPECT_EQ(list[0].flagPath, dir.path() + "Deutsch.bmp");
 }
 
-TEST(ListLanguages, DisplayNameLosesFourCharactersFromTheFirstDot) {
-    struct Case {
-        const char* file;
-        const char* name;
-    } cases[] = {
-        {"Deutsch.lng", "Deutsch"},   {"English.lng", "English"},
-        {"De.utsch.lng", "Dech.lng"}, // ".uts" goes, the rest stays
-        {"a.b.lng", "ang"},           {"x.lng", "x"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(languageDisplayName(c.file), c.name) << c.file;
+TEST(ListLanguages, OnlyNamesThatLeadBackToTheirFileAreOffered) {
+    TempDir dir;
+    for (const char* f : {"De.utsch.lng", "Fr.old.lng", "English.lng", ".lng", "x.lng.lng",
+                          "notes.txt", "old.lng.bak"})
+        dir.write(f, "");
+    EXPECT_EQ(names(ListLanguages(dir.path())), (std::vector<std::string>{"English"}));
 }
 
-TEST(ListLanguages, NameWithEarlierDotIsListedWithItsShortenedName) {
+TEST(LanguageFile, LoadErrorNamesAFileThatCannotGiveItsTexts) {
     TempDir dir;
-    dir.write("De.utsch.lng", "");
-    dir.write("English.lng", "");
-    dir.write("notes.txt", "");
-    dir.write("old.lng.bak", "");
-    EXPECT_EQ(names(ListLanguages(dir.path())), (std::vector<std::string>{"Dech.lng", "English"}));
+    dir.write("Deutsch.lng", "\xEF\xBB\xBF[Deutsch]\r\nDateiMnu=Datei\r\n");
+    dir.write("English.lng", "[Deutsch]\r\nDateiMnu=Datei\r\n");
+    EXPECT_EQ(languageLoadError(dir.path(), "Deutsch"), "");
+    EXPECT_EQ(LanguageFile(dir.path(), "Deutsch").text("DateiMnu"), "Datei");
+    EXPECT_NE(languageLoadError(dir.path(), "English").find("no section [English]"),
+              std::string::npos);
+    EXPECT_NE(languageLoadError(dir.path(), "Fr").find("Fr.lng"), std::string::npos);
 }
 
 TEST(ListLanguages, MissingFolderGivesNoLanguages) {

@@ -7,7 +7,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
+#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -66,6 +68,8 @@ LoggerPage::LoggerPage(QWidget* parent)
     LogGroup[2] = new QRadioButton("Datei /", mode);
     ZeilenEdit = new QLineEdit("100", mode);
     ZeilenEdit->setFixedWidth(60);
+    // Whole lines only: a fraction would be cut without a word.
+    ZeilenEdit->setValidator(new QIntValidator(1, 1000000000, ZeilenEdit));
     DauerBox = new QComboBox(mode);
     DauerBox->setMinimumWidth(100);
     ml->addWidget(LogGroup[0], 0, 0);
@@ -82,6 +86,9 @@ LoggerPage::LoggerPage(QWidget* parent)
     markComponent(interval, "dZeitEdit");
     dZeitEdit = new QLineEdit("0", timing);
     dZeitEdit->setFixedWidth(60);
+    // Seconds, with "," or "." before up to three decimals.
+    dZeitEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(R"(\d{0,6}([.,]\d{0,3})?)"), dZeitEdit));
     StartCheck = new QCheckBox("Start", timing);
     StopCheck = new QCheckBox("Stop", timing);
     tl->addWidget(interval, 0, 0);

@@ -9,6 +9,9 @@
 #include "base/ini_file.h"
 #include "base/number_format.h"
 #include "comm/tcomm.h"
+#include "comm/ttesra.h"
+#include "config/forms/tkonfig1.h"
+#include "config/konfig1.h"
 #include "console/forms/alarm_page.h"
 #include "console/forms/component_texts.h"
 #include "console/forms/customer_page.h"
@@ -26,6 +29,7 @@
 #include "console/forms/tcomm_form.h"
 #include "console/forms/tfrm_dir.h"
 #include "console/forms/tregister.h"
+#include "console/software_generation.h"
 #include "shell/access_prompts.h"
 #include "shell/forms/tabout_box.h"
 #include "shell/forms/tkontakt.h"
@@ -52,6 +56,8 @@ TGetKeloM::TGetKeloM(TComm& comm, UiAdapter& ui, ConsolePaths paths, QWidget* pa
     resize(1040, 640);
     endProgram_ = [] { QCoreApplication::exit(0); };
     console_ = std::make_unique<Console>(comm, *this, ui, texts_, paths);
+    // The window is usable at once; the devices of the last run come back one per tick.
+    console_->setRestoreInTicks(true);
 
     timer_.setInterval(100);
     connect(&timer_, &QTimer::timeout, this, [this] { TimerTimer(); });
@@ -71,6 +77,8 @@ TGetKeloM::TGetKeloM(TComm& comm, UiAdapter& ui, ConsolePaths paths, QWidget* pa
         ui_, [this] { return console_->connection(); }, this);
     busMonitor_ = new TBusMonitor(
         comm_, ui_, [this] { return console_->settings().workDir; }, this);
+    konfig1Logic_ = std::make_unique<Konfig1>(ui_, texts_);
+    konfig1_ = new TKonfig1(*konfig1Logic_, ui_, this);
     connectControls();
 }
 
@@ -175,6 +183,7 @@ void TGetKeloM::buildMenus() {
     connect(softreset, &QAction::triggered, this, [this] { console_->SoftresetClick(); });
     connect(service, &QAction::triggered, this,
             [this] { editServicePassword(ui_, console_->settings().file()); });
+    connect(oem, &QAction::triggered, this, [this] { OemClick(); });
     connect(kontakt, &QAction::triggered, this, [this] {
         kontakt_->load(programDir_);
         kontakt_->exec();
@@ -317,6 +326,7 @@ void TGetKeloM::ApplyLanguage() {
         p->applyLanguage(texts_);
     dir_->applyLanguage(texts_);
     busMonitor_->applyLanguage(texts_);
+    konfig1_->applyLanguage(texts_);
     lng_->setTexts(QString::fromStdString(texts_.text("Language")),
                    QString::fromStdString(texts_.text("Exit")));
     const QString flag = QString::fromStdString(languageFlagPath(programDir_, comm_.LanguageName));
@@ -332,6 +342,12 @@ void TGetKeloM::setLanguage(const std::string& name) {
 
 void TGetKeloM::SprachenClick() {
     const std::string chosen = lng_->ChooseLanguage(programDir_, comm_.LanguageName);
+    // A file that cannot give its texts would blank every caption: the language stays.
+    if (const std::string error = languageLoadError(programDir_, chosen); !error.empty()) {
+        ui_.messageBox(texts_.text("infoLanguageNotLoaded") + "\n" + error, "GetKelo",
+                       MsgIcon::Warning, MsgButtons::Ok);
+        return;
+    }
     // Applied again whether the choice changed or not.
     setLanguage(chosen);
 }
@@ -382,8 +398,32 @@ void TGetKeloM::AnschlussClick() {
     startTimer();
 }
 
+const skelo* TGetKeloM::selectedFirstGeneration() const {
+    const DeviceList& list = console_->devices();
+    const int row = list.selectedRow();
+    if (row < 1 || row > list.count()) return nullptr;
+    const skelo& rec = list.record(row);
+    return softwareMajor(rec.softwareVersion) < 2 ? &rec : nullptr;
+}
+
+void TGetKeloM::OemClick() {
+    const skelo* rec = selectedFirstGeneration();
+    TTesra* tesra = console_->connection();
+    if (!rec || !tesra) return;
+    stopTimer();
+    // Polling all devices leaves the connection at the last one polled.
+    tesra->Address = rec->address;
+    konfig1_->open(*tesra);
+    startTimer();
+}
+
 void TGetKeloM::RegisterMnuClick() {
     stopTimer();
+    // Polling all devices leaves the connection at the last one polled, not the selected.
+    const DeviceList& list = console_->devices();
+    TTesra* tesra = console_->connection();
+    if (tesra && list.selectedRow() >= 1 && list.selectedRow() <= list.count())
+        tesra->Address = list.record(list.selectedRow()).address;
     if (askDailyAccessCode(ui_, comm_.clock())) register_->exec();
     startTimer();
 }
@@ -495,7 +535,9 @@ void TGetKeloM::setControlEnabled(ConsoleControl control, bool enabled) {
         for (QAction* s : updateSeparators_)
             s->setEnabled(enabled);
     } else if (QAction* a = controlAction(control)) {
-        a->setEnabled(enabled && !unavailable_.contains(a));
+        // "OEM" has its dialog for the first generation only so far.
+        const bool oem = control == ConsoleControl::OemMenu && selectedFirstGeneration();
+        a->setEnabled(enabled && (oem || !unavailable_.contains(a)));
     }
 }
 

@@ -4,6 +4,8 @@
 #include "console/device_list.h"
 #include "ui/ui_adapter.h"
 
+#include <algorithm>
+
 namespace getkelo {
 namespace {
 constexpr const char* kCaption = "GetKelo";
@@ -22,8 +24,19 @@ void DataLogger::notify() {
 }
 
 std::string DataLogger::filePath(int row) const {
-    if (row < 0 || row >= static_cast<int>(files_.size()) || !files_[row]) return {};
+    if (row < 0 || row >= static_cast<int>(files_.size()) || !files_[row] || !files_[row]->isOpen())
+        return {};
     return files_[row]->path();
+}
+
+int DataLogger::openFileCount() const {
+    return static_cast<int>(std::count_if(files_.begin(), files_.end(),
+                                          [](const auto& f) { return f && f->isOpen(); }));
+}
+
+bool DataLogger::anyFileFailed() const {
+    return std::find(failureReported_.begin(), failureReported_.end(), true) !=
+           failureReported_.end();
 }
 
 void DataLogger::start() {

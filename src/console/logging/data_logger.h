@@ -50,8 +50,12 @@ class DataLogger : public LogHook {
     void stopClick() { stop(); }
 
     bool lineDue() const { return lineDue_; }
-    // Path of the row's open file ("" when none).
+    // Path of the row's open file ("" when none, also when its file failed).
     std::string filePath(int row) const;
+    // Log files open now (a failed file counts no more).
+    int openFileCount() const;
+    // A file of this recording could not be created or written (the operator was told).
+    bool anyFileFailed() const;
     const LogSchedule& schedule() const { return schedule_; }
 
   private:

@@ -10,34 +10,29 @@ class AlarmPageTest : public PageTest {
     AlarmPage page{list, view, connection};
 };
 
-struct HighlightCase {
-    const char* name;
-    uint32_t functions;
-    uint16_t alarmWord;
-    bool highlighted;
-};
-
-class AlarmHighlight : public AlarmPageTest, public ::testing::WithParamInterface<HighlightCase> {};
-
-TEST_P(AlarmHighlight, TabFollowsTheMaskOfTheDeviceKind) {
-    const HighlightCase& c = GetParam();
-    device(c.functions);
-    peer->regs[0x000D] = c.alarmWord;
+TEST_F(AlarmPageTest, TabFollowsTheMaskOfTheDeviceKind) {
+    struct Case {
+        uint32_t functions;
+        uint16_t alarmWord;
+        bool highlighted;
+    } cases[] = {
+        {0, 0x0001, false},
+        {kFnController, 0x0001, true},
+        {0, 0x0020, true},
+        {kFnTotalizer, 0x0400, false},
+        {kFnController, 0x0400, true},
+        {kFnController, 0x0800, false}, // no lamp there
+        {kFnController, 0, false},
+    };
+    device(0);
     view.front = ConsolePage::Modbus;
-    page.refresh(1);
-    EXPECT_EQ(page.state().tabHighlighted, c.highlighted);
+    for (const Case& k : cases) {
+        list.record(1).functions = k.functions;
+        peer->regs[0x000D] = k.alarmWord;
+        page.refresh(1);
+        EXPECT_EQ(page.state().tabHighlighted, k.highlighted) << k.functions << " " << k.alarmWord;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Masks, AlarmHighlight,
-    ::testing::Values(HighlightCase{"MeterPowerUpOnly", 0, 0x0001, false},
-                      HighlightCase{"ControllerPowerUpOnly", kFnController, 0x0001, true},
-                      HighlightCase{"MeterSensorAlarm", 0, 0x0020, true},
-                      HighlightCase{"MeterCurrentInput", kFnTotalizer, 0x0400, false},
-                      HighlightCase{"ControllerCurrentInput", kFnController, 0x0400, true},
-                      HighlightCase{"ControllerBitOutsideLamps", kFnController, 0x0800, false},
-                      HighlightCase{"ControllerNoAlarm", kFnController, 0, false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AlarmPageTest, DeviceWithoutReverseFlowDetectorReadsOnlyTheAlarmWord) {
     device(kFnController);
@@ -100,22 +95,17 @@ TEST_F(AlarmPageTest, MeterPageHidesControllerGroupsAndReadsNoControllerSettings
     EXPECT_TRUE(peer->reads.empty());
 }
 
-TEST_F(AlarmPageTest, EditingOnlyTheDelayWritesRegister4087AndNothingElse) {
+TEST_F(AlarmPageTest, OnlyChangedFieldsAreWrittenOnceWithTheirOwnValues) {
     device(kFnController | kFnReverseFlow);
+    peer->regs[0x404E] = 1;
     page.AlarmSheetShow();
     page.delayChange("12");
     peer->clearLog();
     page.UebernehmenClick();
     EXPECT_EQ(peer->writes, (Access{{0x4087, 1}}));
-    EXPECT_EQ(peer->regs[0x4087], 12);
     EXPECT_EQ(page.state().delay, "12"); // read back by the new showing
     EXPECT_FALSE(page.state().delayChanged);
-}
 
-TEST_F(AlarmPageTest, EveryChangedFieldIsWrittenOnceWithItsOwnValue) {
-    device(kFnController | kFnReverseFlow);
-    peer->regs[0x404E] = 1;
-    page.AlarmSheetShow();
     page.detectorClick(false);
     page.limitChange("2,5");
     page.delayChange("4");

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QSignalSpy>
+#include <QValidator>
 
 #include <cstdlib>
 #include <filesystem>
@@ -44,6 +45,15 @@ TEST_F(PagesFormTest, RecordButtonTakesThePageSettingsAndLocksThemWhileLogging) 
     page.LogGroup[1]->setChecked(true);
     page.ZeilenEdit->setText("5");
     page.StartCheck->setChecked(true);
+    // Typing refuses what a setting could not keep: a fraction of lines, an interval text.
+    auto accepts = [](QLineEdit* e, QString text) {
+        int pos = 0;
+        return e->validator()->validate(text, pos) != QValidator::Invalid;
+    };
+    EXPECT_FALSE(accepts(page.ZeilenEdit, "100.5"));
+    EXPECT_TRUE(accepts(page.ZeilenEdit, "100"));
+    EXPECT_TRUE(accepts(page.dZeitEdit, "1,5"));
+    EXPECT_FALSE(accepts(page.dZeitEdit, "abc"));
 
     page.LogBtn->click();
     EXPECT_TRUE(logger.running());

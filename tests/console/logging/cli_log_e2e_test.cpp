@@ -152,5 +152,20 @@ TEST_F(CliLog, SigtermClosesCompleteFilesOnTheHalfSecondGrid) {
     EXPECT_EQ(logs[0][1].substr(0, 21), logs[1][1].substr(0, 21));
 }
 
+TEST_F(CliLog, FolderThatCannotBeMadeNamesNoFileAndExitsOne) {
+    SimProcess sim({"--tcp", "127.0.0.1:0"});
+    ASSERT_TRUE(sim.ready());
+    std::ofstream(dir + "/plain") << "x";
+    int status = -1;
+    // The timeout only keeps a faulty build from hanging the test.
+    const std::string out = SimProcess::run(
+        {"/usr/bin/timeout", "-s", "TERM", "10", SimProcess::binDir() + "/getkelo-cli", "--tcp",
+         "127.0.0.1:" + std::to_string(sim.tcpPort()), "--delay-ms", "0", "log", "--dir",
+         dir + "/plain/logs"},
+        &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out, "");
+}
+
 } // namespace
 } // namespace getkelo::e2e

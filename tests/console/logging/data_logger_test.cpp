@@ -168,13 +168,6 @@ TEST_F(DataLoggerTest, SingleScopeWithTheMarkedDeviceNotSelectedShowsInfoNoLogDe
     EXPECT_FALSE(logger->running());
 }
 
-TEST_F(DataLoggerTest, FileNameCarriesSerialAndTheMomentTheFilesOpen) {
-    startWith({123456}, false);
-    clock.setMs(toEpochMs(DateTime{2024, 3, 5, 14, 7, 9, 0}));
-    logger->recordClick();
-    EXPECT_EQ(logger->filePath(1), logDir + "/123456_240305_140709.log");
-}
-
 TEST_F(DataLoggerTest, LoggingRunningAtTheLastExitStartsAgainAfterTheDevicesAreBack) {
     startWith({1001, 1002}, true, {false, true}, "", true);
     EXPECT_TRUE(logger->running());

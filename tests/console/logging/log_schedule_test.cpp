@@ -88,44 +88,6 @@ TEST(LogSchedule, StartTimeAheadHoldsLinesBackUntilItPasses) {
     EXPECT_FALSE(s.start.enabled);
 }
 
-TEST(LogSchedule, StopTimeEndsLoggingOnceAndSwitchesStopOff) {
-    LogSettings s = settingsWith("0");
-    s.stop.enabled = true;
-    s.stop.set(localDateTime(kT0 + 60'000));
-    const int64_t stopMs = s.stop.epochMs();
-    LogSchedule sch;
-    sch.begin(s, kT0);
-    int64_t lastLine = 0;
-    bool stopped = false;
-    for (int64_t t = kT0; t < kT0 + 200'000 && !stopped; t += 100) {
-        LogStep st = sch.step(s, t);
-        if (st.lineDue) lastLine = sch.lineTimeMs();
-        stopped = st.stop;
-        EXPECT_FALSE(st.stop && st.lineDue);
-    }
-    EXPECT_TRUE(stopped);
-    EXPECT_FALSE(s.stop.enabled);
-    EXPECT_LE(lastLine, stopMs);
-}
-
-TEST(LogSchedule, LinesPerFileSplitsAfterNThenEveryNPlusOne) {
-    LogSettings s = settingsWith("0", 1);
-    s.stored.zeilenEdit = "3";
-    LogSchedule sch;
-    sch.begin(s, kT0);
-    std::vector<int> linesPerFile{0};
-    for (int i = 0; i < 14; ++i) {
-        LogStep st = sch.step(s, kT0 + i * 500);
-        ASSERT_TRUE(st.lineDue);
-        if (st.split) {
-            sch.filesOpened(s, kT0 + i * 500);
-            linesPerFile.push_back(0);
-        }
-        ++linesPerFile.back();
-    }
-    EXPECT_EQ(linesPerFile, (std::vector<int>{3, 4, 4, 3}));
-}
-
 TEST(LogSchedule, DurationSplitsWhenTheLineIsPastTheFilesSpan) {
     LogSettings s = settingsWith("10", 2);
     s.stored.dauerBox = 0; // one minute

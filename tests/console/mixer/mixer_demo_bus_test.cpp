@@ -108,24 +108,6 @@ TEST_F(MixerDemoBusTest, FixedMixtureInMixedUnitsAndNoRewriteOfAReachedSetpoint)
         EXPECT_NE(frame[1], 0x10) << "write to " << int(frame[0]);
 }
 
-TEST_F(MixerDemoBusTest, ActiveButUnselectedFixedMixtureGetsNoTargets) {
-    startDemo("[Mischer0]\nName=Fix\ntesra_1=1\nGasName_1=N2\nGasAnteil_1=1\n"
-              "[Mischer1]\nName=Other\ntesra_1=4\n");
-    mixer->selectMixer(0);
-    mixer->setActive(0, true);
-    mixer->applySetpoint("10");
-    mixer->selectMixer(1);
-    mixer->startMixing();
-    tick();
-    EXPECT_DOUBLE_EQ(deviceSetpoint(1), 0);
-}
-
-} // namespace
-} // namespace getkelo::test
-
-namespace getkelo::test {
-namespace {
-
 TEST_F(MixerDemoBusTest, SelectingAnotherActiveMixerDoesNotHandItTheOldTotal) {
     startDemo("[Mischer0]\nName=A\ntesra_1=1\nGasName_1=N2\nGasAnteil_1=1\n"
               "[Mischer1]\nName=B\ntesra_1=3\nGasName_1=N2\nGasAnteil_1=1\n");
