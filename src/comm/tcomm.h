@@ -92,6 +92,8 @@ class TComm {
     TChannel openSerial(const TConnectionSettings& s, bool updateSet);
     TChannel openTcp(const TConnectionSettings& s);
     void showOpenError(const std::string& text, const std::string& title);
+    // Hands a frame to the observer, if there is one.
+    void report(FrameDirection direction, FrameUnit unit, const void* data, int length);
 
     Clock& clock_;
     UiAdapter* ui_;

@@ -45,6 +45,16 @@ uint16_t TTesra::Crc16(const uint8_t* frame, int length) {
 }
 
 int TTesra::Transact(uint8_t* frame, int requestLength, int answerLength) {
+    BusObserver* observer = comm_.busObserver();
+    if (!observer) return exchange(frame, requestLength, answerLength);
+    const int64_t start = comm_.clock().nowMs();
+    const int result = exchange(frame, requestLength, answerLength);
+    const int64_t end = comm_.clock().nowMs();
+    observer->transactionDone(result, static_cast<int>(end - start), end);
+    return result;
+}
+
+int TTesra::exchange(uint8_t* frame, int requestLength, int answerLength) {
     LastException = 0;
     appendCrc(frame, requestLength);
     const uint8_t slave = frame[0];

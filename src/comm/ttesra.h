@@ -79,6 +79,8 @@ class TTesra {
     bool isOpen() const { return Handle > 0; }
 
   private:
+    int exchange(uint8_t* frame, int requestLength, int answerLength);
+
     TComm& comm_;
 };
 
