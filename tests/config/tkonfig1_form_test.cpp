@@ -73,7 +73,7 @@ TEST(OemMenu, OpensTheEepromDialogForTheFirstGenerationOnly) {
             c, c.AttachTransport(std::make_unique<SimTransport>(bus, c.clock())));
     });
     window.FormShow();
-    for (int i = 0; i < 260 && window.console().scanning(); ++i)
+    for (int i = 0; i < 300 && (!window.console().started() || window.console().scanning()); ++i)
         window.console().TimerTimer();
     ASSERT_EQ(window.console().devices().count(), 5);
     QAction* oem = window.action("OEM");
