@@ -51,16 +51,19 @@ void BM_PollingWithMonitorWindow(benchmark::State& state) {
     window.resize(1040, 640);
     window.show();
     window.FormShow();
-    window.console().selectRow(1);
-    if (window.console().devices().count() != 5) state.SkipWithError("demo bus not found");
-    // 1: the window shown; 2: the device layer recording into the monitor, window hidden.
-    if (state.range(0) == 1) window.busMonitor()->show();
-    if (state.range(0) == 2) window.busMonitor()->monitor().open();
     QEventLoop loop;
     auto runFor = [&loop](int ms) {
         QTimer::singleShot(ms, &loop, &QEventLoop::quit);
         loop.exec();
     };
+    // The stored devices come back one per tick.
+    for (int i = 0; i < 100 && !window.console().started(); ++i)
+        runFor(100);
+    window.console().selectRow(1);
+    if (window.console().devices().count() != 5) state.SkipWithError("demo bus not found");
+    // 1: the window shown; 2: the device layer recording into the monitor, window hidden.
+    if (state.range(0) == 1) window.busMonitor()->show();
+    if (state.range(0) == 2) window.busMonitor()->monitor().open();
     runFor(1500); // settles: the monitor fills its first screen
     for (auto _ : state)
         runFor(1000);
