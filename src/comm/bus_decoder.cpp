@@ -124,7 +124,8 @@ std::string decodeAnswer(const FrameRecord& f, const FrameRecord* request) {
     const uint8_t asked = request ? request->bytes[1] : static_cast<uint8_t>(fn & ~kExceptionBit);
     const std::string crc = f.length < 4 ? "" : crcGood(f) ? ", CRC ok" : ", CRC bad";
     if ((fn & kExceptionBit) && f.length >= 3) {
-        return out + " exception " + hex2(b[2]) + " " + exceptionName(b[2]) + " (function " +
+        const std::string name = exceptionName(b[2]);
+        return out + " exception " + hex2(b[2]) + (name.empty() ? "" : " " + name) + " (function " +
                hex2(fn & ~kExceptionBit) + ")" + crc;
     }
     if (fn != asked) return out + " function " + hex2(fn) + " (asked " + hex2(asked) + ")" + crc;
@@ -264,7 +265,8 @@ std::string exceptionName(uint8_t code) {
     case 0x03:
         return "illegal data value";
     case 0x04:
-        return "slave device failure";
+        // The devices answer this for a protected register while they are locked.
+        return "slave device failure (also: protected register, device locked)";
     case 0x05:
         return "acknowledge";
     case 0x06:
@@ -276,7 +278,7 @@ std::string exceptionName(uint8_t code) {
     case 0x0B:
         return "gateway target failed to respond";
     default:
-        return "unknown exception";
+        return "";
     }
 }
 

@@ -35,7 +35,7 @@ inline bool frameFailed(const FrameRecord& f) {
 
 // "ok", "no answer", "short", "bad answer" (others: "result N").
 std::string transactionResultText(int result);
-// "illegal data address" and the other Modbus exception codes by name.
+// "illegal data address" and the other Modbus exception codes by name ("" for codes without).
 std::string exceptionName(uint8_t code);
 
 } // namespace getkelo

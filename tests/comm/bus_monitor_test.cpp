@@ -141,7 +141,8 @@ TEST(BusDecoder, NamesRequestsAnswersExceptionsAndFailures) {
          "slave 1 exception 02 illegal data address (function 03), CRC ok -> short, 12 ms"},
         {"locked", setpoint, exceptionAnswer(1, 0x10, 0x04), 2,
          "slave 1 write 0x0006 n=2: Setpoint=50",
-         "slave 1 exception 04 slave device failure (function 10), CRC ok -> short, 12 ms"},
+         "slave 1 exception 04 slave device failure (also: protected register, device locked) "
+         "(function 10), CRC ok -> short, 12 ms"},
         {"bad CRC", poll, badCrc, 3, "slave 1 read 0x0000 n=6",
          "slave 1 answer 12 bytes, CRC bad: Flow=100 Temperature=21.5 Totalizer=1 -> bad "
          "answer, 12 ms"},
