@@ -4,10 +4,10 @@
 #include "comm/bus_monitor.h"
 #include "comm/tcomm.h"
 #include "comm/ttesra.h"
+#include "console/device_list.h"
 #include "console/forms/bus_monitor_model.h"
 #include "console/forms/tbus_monitor.h"
 #include "console/forms/tget_kelo_m.h"
-#include "console/device_list.h"
 #include "console/forms/tregister.h"
 #include "shell/daily_access_code.h"
 #include "sim/device_profiles.h"
@@ -78,15 +78,16 @@ void saveShot(QWidget* w, const char* name) {
 
 } // namespace
 
+void checkOpenDialog(Bench& b, TRegister* dlg, bool& checked);
+
 class RegisterMonitorFormsTest : public QObject {
     Q_OBJECT
   private slots:
-    void registerEntryAsksForTheCodeAndStopsPollingWhileTheDialogIsOpen();
-    void hexBoxMovesTheValueFieldAndTheDefaultButtonFollowsTheFocus();
+    void registerDialogOpensAfterTheCodeWithPollingStopped();
     void monitorShowsAScanWithABadCrcAndFiltersFailures();
 };
 
-void RegisterMonitorFormsTest::registerEntryAsksForTheCodeAndStopsPollingWhileTheDialogIsOpen() {
+void RegisterMonitorFormsTest::registerDialogOpensAfterTheCodeWithPollingStopped() {
     Bench b;
     b.start();
     b.scan();
@@ -103,66 +104,46 @@ void RegisterMonitorFormsTest::registerEntryAsksForTheCodeAndStopsPollingWhileTh
 
     b.ui.inputAnswers.push_back(b.todaysCode());
     bool checked = false;
+    // A failed check ends the inner lambda; the dialog is closed all the same.
     QTimer::singleShot(0, dlg, [&] {
-        checked = dlg->isVisible() && !b.window->pollTimer()->isActive();
-        dlg->AdresseEdit->setText("1e");
-        dlg->VarTypClick(4); // uint 32
-        dlg->HexCheckClick(true);
-        dlg->LesenBtnClick();
-        saveShot(dlg, "register_dialog.png");
+        [&] { checkOpenDialog(b, dlg, checked); }();
         dlg->accept();
     });
     b.window->pollTimer()->stop();
     entry->trigger();
     QVERIFY(checked);
-    QCOMPARE(dlg->AdresseEdit->text(), QString("001E"));
-    // The serial number of the selected device (the last one found), in hexadecimal.
-    const DeviceList& list = b.window->console().devices();
-    QCOMPARE(list.selectedRow(), 5);
-    QCOMPARE(list.cell(5, kColSerial), std::string("21010005"));
-    QCOMPARE(dlg->WertEdit->text(), QString("1409655"));
     QVERIFY(b.window->pollTimer()->isActive());
 }
 
-void RegisterMonitorFormsTest::hexBoxMovesTheValueFieldAndTheDefaultButtonFollowsTheFocus() {
-    ScriptedUi ui;
-    TRegister dlg(ui, [] { return nullptr; });
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    QVERIFY(dlg.varTypChoice->button(1)->isChecked()); // float 32
-    QVERIFY(!dlg.HexCheck->isEnabled());
-    QCOMPARE(dlg.WertEdit->geometry(), QRect(16, 94, 81, 22));
-
-    auto choose = [&dlg](int type) {
-        QAbstractButton* b = dlg.varTypChoice->button(type);
-        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+void checkOpenDialog(Bench& b, TRegister* dlg, bool& checked) {
+    auto choose = [dlg](int type) {
+        QAbstractButton* r = dlg->varTypChoice->button(type);
+        QTest::mouseClick(r, Qt::LeftButton, {}, QPoint(8, r->height() / 2));
     };
-    choose(3); // uint 16
-    QVERIFY(dlg.HexCheck->isEnabled());
-    dlg.WertEdit->setText("99");
-    QTest::mouseClick(dlg.HexCheck, Qt::LeftButton, {}, QPoint(8, dlg.HexCheck->height() / 2));
-    QVERIFY(dlg.HexCheck->isChecked());
-    QCOMPARE(dlg.WertEdit->geometry(), QRect(30, 94, 67, 22));
-    QCOMPARE(dlg.WertEdit->text(), QString()); // cleared
-    QVERIFY(dlg.wertPrefix->isVisible());
-    choose(1); // back to float 32
-    QVERIFY(!dlg.HexCheck->isChecked());
-    QVERIFY(!dlg.HexCheck->isEnabled());
-    QCOMPARE(dlg.WertEdit->geometry(), QRect(16, 94, 81, 22));
-
-    dlg.WertEdit->setFocus();
-    QVERIFY(dlg.SchreibenBtn->isDefault());
-    QVERIFY(!dlg.LesenBtn->isDefault());
-    dlg.AdresseEdit->setFocus();
-    QVERIFY(dlg.LesenBtn->isDefault());
-    // Enter in the address field reads (here: without a connection, "Fehler").
-    QTest::keyClicks(dlg.AdresseEdit, "x2g3");
-    QCOMPARE(dlg.AdresseEdit->text(), QString("23"));
-    QTest::keyClick(dlg.AdresseEdit, Qt::Key_Return);
-    QCOMPARE(dlg.WertEdit->text(), QString("Fehler"));
-    QCOMPARE(dlg.AdresseEdit->text(), QString("0023"));
-    QCOMPARE(dlg.AdresseEdit->selectedText(), QString("0023"));
-    QCOMPARE(ui.beeps, 1);
+    QVERIFY(dlg->isVisible() && !b.window->pollTimer()->isActive());
+    dlg->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dlg));
+    QVERIFY(dlg->varTypChoice->button(1)->isChecked() && !dlg->HexCheck->isEnabled());
+    QCOMPARE(dlg->WertEdit->geometry(), QRect(16, 94, 81, 22));
+    choose(4); // uint 32
+    QTest::mouseClick(dlg->HexCheck, Qt::LeftButton, {}, QPoint(8, dlg->HexCheck->height() / 2));
+    QCOMPARE(dlg->WertEdit->geometry(), QRect(30, 94, 67, 22)); // beside its "0x"
+    dlg->WertEdit->setFocus();
+    QVERIFY(dlg->SchreibenBtn->isDefault() && !dlg->LesenBtn->isDefault());
+    dlg->AdresseEdit->setFocus();
+    QVERIFY(dlg->LesenBtn->isDefault());
+    QTest::keyClicks(dlg->AdresseEdit, "1xe");
+    QCOMPARE(dlg->AdresseEdit->text(), QString("1E"));
+    QTest::keyClick(dlg->AdresseEdit, Qt::Key_Return); // Enter in the address field reads
+    QCOMPARE(dlg->AdresseEdit->selectedText(), QString("001E"));
+    saveShot(dlg, "register_dialog.png");
+    // The serial number of the selected device (the last one found), in hexadecimal.
+    QCOMPARE(b.window->console().devices().cell(5, kColSerial), std::string("21010005"));
+    QCOMPARE(dlg->WertEdit->text(), QString("1409655"));
+    choose(1); // float 32: the box goes off and the field covers the "0x" again
+    QVERIFY(!dlg->HexCheck->isChecked() && !dlg->HexCheck->isEnabled());
+    QCOMPARE(dlg->WertEdit->geometry(), QRect(16, 94, 81, 22));
+    checked = true;
 }
 
 void RegisterMonitorFormsTest::monitorShowsAScanWithABadCrcAndFiltersFailures() {
@@ -181,7 +162,6 @@ void RegisterMonitorFormsTest::monitorShowsAScanWithABadCrcAndFiltersFailures() 
         b.tick();
     mon->refresh();
     BusMonitorModel* model = mon->model();
-    QVERIFY(model->rowCount() > 20);
     QStringList meanings;
     for (int r = 0; r < model->rowCount(); ++r)
         meanings << model->index(r, BusMonitorModel::Meaning).data().toString();
@@ -190,9 +170,6 @@ void RegisterMonitorFormsTest::monitorShowsAScanWithABadCrcAndFiltersFailures() 
     const int badRow = static_cast<int>(meanings.indexOf(bad.first()));
     QCOMPARE(model->index(badRow, BusMonitorModel::Result).data().toString(),
              QString("bad answer, 0 ms"));
-    QCOMPARE(
-        model->headerData(BusMonitorModel::Meaning, Qt::Horizontal, Qt::DisplayRole).toString(),
-        QString("Meaning"));
     mon->table->selectRow(badRow);
     mon->table->scrollTo(model->index(badRow, 0), QAbstractItemView::PositionAtCenter);
     QVERIFY(mon->details->toPlainText().contains(" -> bad answer, 0 ms"));
@@ -202,15 +179,8 @@ void RegisterMonitorFormsTest::monitorShowsAScanWithABadCrcAndFiltersFailures() 
     mon->slaveFilter->setValue(3);
     mon->failuresOnly->setChecked(true);
     QCOMPARE(model->rowCount(), 2);
-    QVERIFY(model->index(1, BusMonitorModel::Meaning).data().toString().contains("CRC bad"));
     QCOMPARE(model->index(1, BusMonitorModel::Meaning).data(Qt::ForegroundRole).value<QBrush>(),
              QBrush(Qt::darkRed));
-
-    // Paused, nothing new comes in; closed, the device layer has no observer.
-    mon->pauseButton->click();
-    const int rows = mon->monitor().recorder()->ring().size();
-    b.tick();
-    QCOMPARE(int(mon->monitor().recorder()->ring().size()), rows);
     mon->close();
     QVERIFY(b.comm.busObserver() == nullptr);
 }
