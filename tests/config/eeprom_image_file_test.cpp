@@ -6,12 +6,16 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <unistd.h>
 
 namespace getkelo {
 namespace {
 
 struct ImageFile : ::testing::Test {
-    std::string path = (std::filesystem::temp_directory_path() / "getkelo_image.eep").string();
+    // One name per process: the suites of several build trees may run at once.
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("getkelo_image_" + std::to_string(getpid()) + ".eep"))
+                           .string();
     std::vector<uint8_t> image = std::vector<uint8_t>(kServiceImageBufferSize);
     std::vector<uint8_t> back;
     std::string error;
