@@ -1,4 +1,5 @@
 #pragma once
+#include "comm/bus_trace.h"
 #include "comm/descriptor_text.h"
 #include "comm/register_descriptor.h"
 #include "comm/tcomm.h"
@@ -40,6 +41,7 @@ struct CliOptions {
     std::vector<int> addresses{1}; // read/write use the first
     int retryLimit = 100;
     int delayMs = 100;
+    bool trace = false;     // decoded bus traffic on stderr
     bool console = false;   // through a running console's automation socket
     std::string socketPath; // that socket; empty: the console's default path
 };
@@ -83,6 +85,8 @@ class CliContext {
     ~CliContext();
 
   private:
+    // Declared first, so it outlives the connection and writes the last frames at the end.
+    std::unique_ptr<BusTrace> trace_;
     std::unique_ptr<TComm> comm_;
     std::unique_ptr<TTesra> tesra_;
     std::unique_ptr<StopSignals> signals_;

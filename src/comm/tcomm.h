@@ -1,4 +1,5 @@
 #pragma once
+#include "comm/bus_observer.h"
 #include "comm/transport.h"
 
 #include <cstdint>
@@ -53,7 +54,10 @@ class TComm {
     TChannel OpenUpdateChannel(const TConnectionSettings& settings);
     void CloseChannel(TChannel& channel);
 
+    // One piece of a byte stream.
     int SendBytes(const uint8_t* buffer, int length, bool isTcp, int handle);
+    // One whole request: the traffic monitor ties the answer and result to it.
+    int SendFrame(const uint8_t* buffer, int length, bool isTcp, int handle);
     int ReceiveBytes(uint8_t* buffer, int length, bool isTcp, int handle);
     // Discards pending input; true when there was any.
     bool PurgeInput(bool isTcp, int handle);
@@ -84,13 +88,20 @@ class TComm {
     UiAdapter* ui() const { return ui_; }
     void setUi(UiAdapter* ui) { ui_ = ui; }
 
+    // Sees every frame sent and received (the traffic monitor, --trace); nullptr: none.
+    void setBusObserver(BusObserver* observer) { observer_ = observer; }
+    BusObserver* busObserver() const { return observer_; }
+
   private:
     TChannel openSerial(const TConnectionSettings& s, bool updateSet);
     TChannel openTcp(const TConnectionSettings& s);
     void showOpenError(const std::string& text, const std::string& title);
+    // Hands a frame to the observer, if there is one.
+    void report(FrameDirection direction, FrameUnit unit, const void* data, int length);
 
     Clock& clock_;
     UiAdapter* ui_;
+    BusObserver* observer_ = nullptr;
     std::map<int, std::unique_ptr<Transport>> transports_;
     std::map<int, std::string> comPathOverrides_;
     int nextHandle_ = 3;

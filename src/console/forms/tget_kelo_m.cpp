@@ -25,8 +25,10 @@
 #include "console/forms/production_page.h"
 #include "console/forms/profibus_page.h"
 #include "console/forms/signal_page.h"
+#include "console/forms/tbus_monitor.h"
 #include "console/forms/tcomm_form.h"
 #include "console/forms/tfrm_dir.h"
+#include "console/forms/tregister.h"
 #include "console/software_generation.h"
 #include "graphs/forms/graph_windows.h"
 #include "shell/access_prompts.h"
@@ -72,6 +74,10 @@ TGetKeloM::TGetKeloM(TComm& comm, UiAdapter& ui, ConsolePaths paths, QWidget* pa
     lng_ = new TLng(this);
     dir_ = new TfrmDir(console_->settings(), ui_, this);
     commForm_ = new TCommForm(comm_, this);
+    register_ = new TRegister(
+        ui_, [this] { return console_->connection(); }, this);
+    busMonitor_ = new TBusMonitor(
+        comm_, ui_, [this] { return console_->settings().workDir; }, this);
     konfig1Logic_ = std::make_unique<Konfig1>(ui_, texts_);
     konfig1_ = new TKonfig1(*konfig1Logic_, ui_, this);
     connectControls();
@@ -145,6 +151,7 @@ void TGetKeloM::buildMenus() {
     help->setObjectName("HelpMenu");
     auto* hilfe = addAction(help, "HilfeM", "Hilfe", "Help");
     actions_[ConsoleControl::RegisterMenu] = addAction(help, "RegisterMnu", "   Register");
+    auto* busMonitor = addAction(help, "BusMonitorMnu", "   Busmonitor", "BusMonitorMnu", "   ");
     auto* softreset = addAction(help, "SoftresetMnu", "   Softreset");
     auto* service = addAction(help, "ServicePasswortMnu", "   Service Passwort");
     auto* kontakt = addAction(help, "KontaktMnu", "Kontakt");
@@ -155,8 +162,7 @@ void TGetKeloM::buildMenus() {
          {actions_[ConsoleControl::ImportMenu], actions_[ConsoleControl::ExportMenu],
           actions_[ConsoleControl::UpdateMenu], actions_[ConsoleControl::UpdateAllMenu],
           actions_[ConsoleControl::UpdateNoFirmwareMenu], actions_[ConsoleControl::DataSetsMenu],
-          actions_[ConsoleControl::DataSets4Menu], justieren, actions_[ConsoleControl::OemMenu],
-          actions_[ConsoleControl::RegisterMenu]})
+          actions_[ConsoleControl::DataSets4Menu], justieren, actions_[ConsoleControl::OemMenu]})
         setUnavailable(a, true);
     // Until a device is selected the calibration and graph menus stay off.
     kalibrationMenu_->menuAction()->setEnabled(false);
@@ -171,6 +177,12 @@ void TGetKeloM::buildMenus() {
         console_->BeendenMnuClick();
     });
     connect(hilfe, &QAction::triggered, this, [this] { HilfeClick(); });
+    connect(actions_[ConsoleControl::RegisterMenu], &QAction::triggered, this,
+            [this] { RegisterMnuClick(); });
+    connect(busMonitor, &QAction::triggered, this, [this] {
+        busMonitor_->show();
+        busMonitor_->raise();
+    });
     connect(softreset, &QAction::triggered, this, [this] { console_->SoftresetClick(); });
     connect(service, &QAction::triggered, this,
             [this] { editServicePassword(ui_, console_->settings().file()); });
@@ -329,6 +341,7 @@ void TGetKeloM::ApplyLanguage() {
     for (ConsolePageWidget* p : pageList_)
         p->applyLanguage(texts_);
     dir_->applyLanguage(texts_);
+    busMonitor_->applyLanguage(texts_);
     konfig1_->applyLanguage(texts_);
     graphs_->applyLanguage(texts_);
     lng_->setTexts(QString::fromStdString(texts_.text("Language")),
@@ -418,6 +431,17 @@ void TGetKeloM::OemClick() {
     // Polling all devices leaves the connection at the last one polled.
     tesra->Address = rec->address;
     konfig1_->open(*tesra);
+    startTimer();
+}
+
+void TGetKeloM::RegisterMnuClick() {
+    stopTimer();
+    // Polling all devices leaves the connection at the last one polled, not the selected.
+    const DeviceList& list = console_->devices();
+    TTesra* tesra = console_->connection();
+    if (tesra && list.selectedRow() >= 1 && list.selectedRow() <= list.count())
+        tesra->Address = list.record(list.selectedRow()).address;
+    if (askDailyAccessCode(ui_, comm_.clock())) register_->exec();
     startTimer();
 }
 

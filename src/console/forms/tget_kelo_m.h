@@ -36,9 +36,11 @@ class PressureControlPage;
 class UiAdapter;
 class SignalSheet;
 class TAboutBox;
+class TBusMonitor;
 class TCommForm;
 class TKontakt;
 class TLng;
+class TRegister;
 class TfrmDir;
 
 // The operator console's main window: the device grid, the pages, the menus, the polling
@@ -112,6 +114,8 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     QTimer* pollTimer() { return &timer_; }
     TCommForm* commForm() const { return commForm_; }
     TLng* languageDialog() const { return lng_; }
+    TRegister* registerDialog() const { return register_; }
+    TBusMonitor* busMonitor() const { return busMonitor_; }
     // Marks an entry as belonging to a subsystem that is not there: it stays disabled.
     void setUnavailable(QAction* a, bool unavailable);
 
@@ -136,6 +140,7 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     void OemClick();
     const skelo* selectedFirstGeneration() const;
     void HilfeClick();
+    void RegisterMnuClick();
     void updateLiveFields();
 
     TComm& comm_;
@@ -176,6 +181,8 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     TLng* lng_ = nullptr;
     TfrmDir* dir_ = nullptr;
     TCommForm* commForm_ = nullptr;
+    TRegister* register_ = nullptr;
+    TBusMonitor* busMonitor_ = nullptr;
     std::unique_ptr<Konfig1> konfig1Logic_;
     TKonfig1* konfig1_ = nullptr;
 
