@@ -20,6 +20,8 @@ class Transport {
     virtual void waitReadable(Clock& clock, int ms) = 0;
     // Discards everything pending on input.
     virtual void purge() = 0;
+    // False while the link is gone (adapter pulled, gateway dropped) and not yet back.
+    virtual bool connected() const { return true; }
 };
 
 } // namespace getkelo

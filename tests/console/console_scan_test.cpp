@@ -96,7 +96,7 @@ TEST_F(ScanTest, AllAdr247SendsOneBroadcastAndRescansFromOne) {
     EXPECT_EQ(list().count(), 0);
 }
 
-TEST_F(ScanTest, AddressDialogAsksAgainForZeroAndThreeHundred) {
+TEST_F(ScanTest, AddressDialogAsksAgainForZeroAndThreeHundredSayingWhy) {
     bus.addDevice(simDevice(Generation::Second, 3, 103));
     writeText(ini(), "[Init]\ntesra_1=3\n");
     start();
@@ -107,8 +107,11 @@ TEST_F(ScanTest, AddressDialogAsksAgainForZeroAndThreeHundred) {
     EXPECT_EQ(ui.inputs[0].prompt, "<NewAdr>");
     EXPECT_EQ(ui.inputs[0].defaultText, "3");
     EXPECT_EQ(ui.beeps, 1);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "<AdrOK>");
+    // Each refused answer says why before the question comes again.
+    ASSERT_EQ(ui.messages.size(), 4u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ui.messages[i].text, "Ungültige Adresse!\nErlaubt sind die Adressen 1 bis 247.");
+    EXPECT_EQ(ui.messages[3].text, "<AdrOK>");
     finishScan();
     ASSERT_EQ(list().count(), 1);
     EXPECT_EQ(list().cell(1, kColAddress), "9");
