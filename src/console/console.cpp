@@ -246,6 +246,7 @@ void Console::applyLanguage() {
         list_.setHeader(column, texts_.text(key));
     list_.setHeader(kColLogMark, "L");
     list_.setHeader(kColMixMark, "M");
+    if (tesra_) showConnectionState(true);
     if (currentRow_ >= 1 && currentRow_ <= list_.count()) {
         const skelo& rec = list_.record(currentRow_);
         view_.setControlModeItems(

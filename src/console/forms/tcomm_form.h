@@ -54,6 +54,8 @@ class TCommForm : public QDialog {
     void FormActivate();
     // Stores the values of the device box's section (OK, and opening the device box).
     void save();
+    // The texts of the current language name (its first letter).
+    void applyTexts();
 
     QComboBox* deviceBox() const { return device_; }
     QComboBox* connectionBox() const { return connection_; }
@@ -73,7 +75,6 @@ class TCommForm : public QDialog {
   private:
     void loadSection(const QString& section);
     void applyConnectionChoice();
-    void applyTexts();
     void portChosen();
     // The COM number a port path is stored under.
     int comNumberFor(const std::string& path, int fallback) const;

@@ -324,6 +324,7 @@ void TGetKeloM::ApplyLanguage() {
     dir_->applyLanguage(texts_);
     about_->applyLanguage(texts_);
     kontakt_->applyLanguage(texts_);
+    commForm_->applyTexts();
     // Qt's own buttons and choosers follow (a language without a Qt translation keeps them
     // English).
     useQtTranslations(QString::fromStdString(texts_.text("QtLocale")));
