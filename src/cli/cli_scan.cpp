@@ -3,6 +3,7 @@
 #include "console/device_probe.h"
 
 #include <iostream>
+#include <unistd.h>
 
 namespace getkelo::cli {
 
@@ -23,14 +24,30 @@ int runScan(CliContext& context, const ScanArgs& args) {
     // An empty address costs about 0.17 s, as in the console's scan.
     context.comm().RetryLimit = 15;
     int found = 0;
-    context.probeRange(from, to, [&found](const DeviceIdentity& d) {
-        ++found;
-        std::cout << int(d.address) << '\t' << d.serial << '\t' << d.typeCode << '\t' << d.gas
-                  << '\t' << d.range << '\t' << d.unit << '\t' << d.hardwareVersion << '\t'
-                  << d.softwareVersion << std::endl;
-    });
+    // A full bus takes about 40 s: someone watching a terminal sees where the scan is. The
+    // progress line is taken away before a device line and at the end, so stdout stays clean.
+    const bool progress = ::isatty(STDERR_FILENO) == 1;
+    auto clearProgress = [progress] {
+        if (progress) std::cerr << "\r\033[K" << std::flush;
+    };
+    auto probing = [&](int address) {
+        if (progress)
+            std::cerr << "\rscan: address " << address << " (" << from << ".." << to << "), "
+                      << found << (found == 1 ? " device" : " devices") << " found" << std::flush;
+    };
+    context.probeRange(
+        from, to,
+        [&found, &clearProgress](const DeviceIdentity& d) {
+            ++found;
+            clearProgress();
+            std::cout << int(d.address) << '\t' << d.serial << '\t' << d.typeCode << '\t' << d.gas
+                      << '\t' << d.range << '\t' << d.unit << '\t' << d.hardwareVersion << '\t'
+                      << d.softwareVersion << std::endl;
+        },
+        probing);
+    clearProgress();
     if (found == 0 && !context.stopSignal())
-        printError("scan: no device answers at addresses " + std::to_string(from) + ".." +
+        printError("scan: no device found at addresses " + std::to_string(from) + ".." +
                    std::to_string(to) + " on " + context.linkText());
     // Stopped before the last address: the shell's code of a run ended by that signal.
     return context.stopSignal() ? 128 + context.stopSignal() : kExitOk;
