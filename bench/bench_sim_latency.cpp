@@ -4,6 +4,7 @@
 #include "comm/crc16.h"
 #include "sim/device_profiles.h"
 #include "sim/sim_bus.h"
+#include "sim_child.h"
 
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
@@ -24,31 +25,7 @@ std::vector<uint8_t> identityRequest(uint8_t address) {
     return f;
 }
 
-struct SimChild {
-    pid_t pid = -1;
-    int port = 0;
-    SimChild() {
-        int out[2];
-        if (::pipe(out) != 0) return;
-        pid = ::fork();
-        if (pid == 0) {
-            ::dup2(out[1], 1);
-            ::execl(GETKELO_SIM_BINARY, GETKELO_SIM_BINARY, "--tcp", "127.0.0.1:0", nullptr);
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        char line[128] = {};
-        ssize_t n = ::read(out[0], line, sizeof line - 1);
-        if (n > 0) std::sscanf(line, "tcp 127.0.0.1:%d", &port);
-        ::close(out[0]);
-    }
-    ~SimChild() {
-        if (pid > 0) {
-            ::kill(pid, SIGTERM);
-            ::waitpid(pid, nullptr, 0);
-        }
-    }
-};
+using getkelo::bench::SimChild;
 
 void BM_SimAnswerOverLoopbackTcp(benchmark::State& state) {
     SimChild sim;

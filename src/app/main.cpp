@@ -1,5 +1,10 @@
 // getkelo: the operator console.
 #include "app/app_paths.h"
+#include "automation/automation_server.h"
+#include "automation/automation_startup.h"
+#include "automation/forms/automation_notifier.h"
+#include "automation/serving_clock.h"
+#include "automation/socket_path.h"
 #include "base/clock.h"
 #include "comm/tcomm.h"
 #include "comm/ttesra.h"
@@ -10,6 +15,7 @@
 #include "ui/qt/qt_ui.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <clocale>
 #include <cstdio>
@@ -91,7 +97,9 @@ int main(int argc, char** argv) {
     paths.homeDir = withSlash(home ? home : "");
 
     QtUi ui;
-    TComm comm(systemClock(), &ui);
+    // The console's waits also serve the automation socket (scripts sharing the bus).
+    ServingClock clock(systemClock());
+    TComm comm(clock, &ui);
 
     std::unique_ptr<sim::SimBus> demoBus;
     if (opt.demo) {
@@ -112,6 +120,25 @@ int main(int argc, char** argv) {
             return std::make_unique<TTesra>(c, channel);
         });
     }
+
+    AutomationServer automation(window.console(), clock);
+    clock.setServer(&automation);
+    window.console().setRequestHook(&automation);
+    AutomationNotifier notifier(automation, [&window] { return window.timerActive(); });
+    const std::string socketPath =
+        automationSocketPath(paths.configDir, opt.demo ? "getkelo-demo" : "getkelo");
+
     window.show();
-    return app.exec();
+    // Once start-up is over (texts loaded, the devices of the last run back), so that a
+    // message about the socket does not meet the start-up notice.
+    QTimer startSocket;
+    QObject::connect(&startSocket, &QTimer::timeout, &window, [&] {
+        if (!window.console().started()) return;
+        startSocket.stop();
+        startAutomationSocket(automation, socketPath, ui, window.texts());
+    });
+    startSocket.start(100);
+    const int status = app.exec();
+    clock.setServer(nullptr);
+    return status;
 }

@@ -67,6 +67,36 @@ std::string formatFixedMax(double v, int maxDecimals) {
     return s;
 }
 
+std::string formatPattern(double v, const std::string& pattern) {
+    size_t required = 0, optional = 0;
+    bool valid = !pattern.empty() && pattern[0] == '0';
+    if (valid && pattern.size() > 1) {
+        valid = pattern[1] == '.';
+        for (size_t i = 2; valid && i < pattern.size(); ++i) {
+            if (pattern[i] == '0' && optional == 0)
+                ++required;
+            else if (pattern[i] == '#')
+                ++optional;
+            else
+                valid = false;
+        }
+    }
+    if (!valid) return formatGeneral(v, 7);
+    if (std::isnan(v)) return "NaN";
+    if (std::isinf(v)) return v < 0 ? "-INF" : "INF";
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%.*f", static_cast<int>(required + optional), v);
+    std::string s = buf;
+    size_t point = s.find('.');
+    if (point != std::string::npos) {
+        while (s.size() > point + 1 + required && s.back() == '0')
+            s.pop_back();
+        if (s.back() == '.') s.pop_back();
+    }
+    if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1);
+    return s;
+}
+
 double textToDouble(const std::string& text) {
     std::string t = text;
     size_t comma = t.find(',');

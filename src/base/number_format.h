@@ -16,6 +16,11 @@ std::string formatGeneral(double value, int digits = 7);
 // decimals, no trailing zeros, no bare point, never "-0".
 std::string formatFixedMax(double value, int maxDecimals);
 
+// A number by a format pattern of the kind "0.##", "0.######", "0.000" or "0.0#": "0" before
+// the point, after it required decimals ("0") followed by optional ones ("#"). Other patterns
+// give the general format with 7 significant digits.
+std::string formatPattern(double value, const std::string& pattern);
+
 // Operator text to number: the first "," counts as ".", leading blanks, optional sign,
 // digits, optional fraction and exponent; conversion stops at the first character that does
 // not fit; no digits gives 0.

@@ -77,18 +77,20 @@ CliApp::CliApp()
     app_.fallthrough();
     app_.require_subcommand(1);
     addSharedOptions();
-    addFooter("DESCRIPTOR is a register descriptor in hex, 0xRRRRCCTT (register, register count,\n"
-              "type code; 0x00060213 is the setpoint), or REGISTER:TYPE with TYPE one of float,\n"
-              "int16, uint16, uint32, byte, text8, text50 (0x0006:float). REGISTER is decimal\n"
-              "unless written with 0x: 14:float is register 14, 0x14:float register 20.\n"
-              "\n"
-              "scan, poll and log unlock the devices they probe, as the console's scan does,\n"
-              "and lock them again with one broadcast when they end, also after SIGINT or\n"
-              "SIGTERM.\n"
-              "\n"
-              "Exit status: 0 done, 1 the bus or the device failed (a failed read prints\n"
-              "\"Fehler\"), 2 bad command line; a scan or a counted poll stopped by a signal\n"
-              "exits with 128 + the signal number (130 for SIGINT).");
+    addFooter(
+        "DESCRIPTOR is a register descriptor in hex, 0xRRRRCCTT (register, register count,\n"
+        "type code; 0x00060213 is the setpoint), or REGISTER:TYPE with TYPE one of float,\n"
+        "int16, uint16, uint32, byte, text8, text50 (0x0006:float), or a register name\n"
+        "(Flow, Setpoint, ControlMode, SerialNumber, TagName, Messwerteinheit ...). REGISTER\n"
+        "is decimal unless written with 0x: 14:float is register 14, 0x14:float register 20.\n"
+        "\n"
+        "scan, poll and log unlock the devices they probe, as the console's scan does,\n"
+        "and lock them again with one broadcast when they end, also after SIGINT or\n"
+        "SIGTERM.\n"
+        "\n"
+        "Exit status: 0 done, 1 the bus or the device failed (a failed read prints\n"
+        "\"Fehler\"), 2 bad command line; a scan or a counted poll stopped by a signal\n"
+        "exits with 128 + the signal number (130 for SIGINT).");
 }
 
 void CliApp::addSharedOptions() {
@@ -138,6 +140,19 @@ void CliApp::addSharedOptions() {
                      ->group(kBusGroup);
     tcp->excludes(com)->excludes(port);
     com->excludes(port);
+    auto* console = app_.add_flag("--console", o.console,
+                                  "through the running console (its automation\n"
+                                  "socket) instead of opening the port: read,\n"
+                                  "write and poll share the console's bus")
+                        ->option_text(" ")
+                        ->group(kBusGroup);
+    console->excludes(tcp)->excludes(com)->excludes(port);
+    app_.add_option("--socket", o.socketPath,
+                    "the console's socket for --console and serve\n"
+                    "(default $XDG_RUNTIME_DIR/getkelo/console.sock,\n"
+                    "else console.sock beside GetKelo.ini)")
+        ->option_text("PATH")
+        ->group(kBusGroup);
     app_.add_option("--config", o.configDir,
                     "folder of GetKelo.ini (default\n"
                     "$XDG_CONFIG_HOME/getkelo or ~/.config/getkelo)")
@@ -215,7 +230,12 @@ int CliApp::run(int argc, const char* const* argv) {
         printError(oneLine(message));
         return kExitUsage;
     }
-    const int code = runs_.at(app_.get_subcommands().front()->get_name())(context_);
+    const std::string name = app_.get_subcommands().front()->get_name();
+    if (context_.options.console && !consoleCommands_.count(name)) {
+        printError("--console works with read, write and poll, not with " + name);
+        return kExitUsage;
+    }
+    const int code = runs_.at(name)(context_);
     context_.relock();
     return code;
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 namespace getkelo::cli {
@@ -23,6 +24,8 @@ class CliApp {
     // A command: its options are added to the returned subcommand; after a clean parse `run`
     // gets the context and returns the exit code (kExitOk, kExitFailure, kExitUsage).
     CLI::App* addCommand(const std::string& name, const std::string& description, Run run);
+    // The command may also run with --console (through a running console's socket).
+    void allowConsole(const std::string& name) { consoleCommands_.insert(name); }
     // Text below the command list of the main help (descriptor syntax, exit codes).
     void addFooter(const std::string& text);
 
@@ -37,6 +40,7 @@ class CliApp {
     CLI::App app_;
     CliContext context_;
     std::map<std::string, Run> runs_;
+    std::set<std::string> consoleCommands_;
     std::string footer_;
 };
 

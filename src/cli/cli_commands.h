@@ -10,10 +10,14 @@ void addWriteCommand(CliApp& app);
 void addScanCommand(CliApp& app);
 void addPollCommand(CliApp& app);
 void addLogCommand(CliApp& app);
+void addLutCommand(CliApp& app);
+void addEepromCommand(CliApp& app);
+void addServeCommand(CliApp& app);
 
 // In the order the help lists them.
 inline constexpr void (*kCommands[])(CliApp&) = {
-    addReadCommand, addWriteCommand, addScanCommand, addPollCommand, addLogCommand,
+    addReadCommand, addWriteCommand, addScanCommand,   addPollCommand,
+    addLogCommand,  addLutCommand,   addEepromCommand, addServeCommand,
 };
 
 } // namespace getkelo::cli

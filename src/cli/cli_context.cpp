@@ -1,5 +1,6 @@
 #include "cli/cli_context.h"
 
+#include "automation/socket_path.h"
 #include "base/clock.h"
 #include "base/ini_file.h"
 #include "base/number_format.h"
@@ -141,9 +142,19 @@ void CliContext::relock() {
     signals_.reset();
 }
 
+void CliContext::useClock(Clock& clock) {
+    if (!comm_) comm_ = std::make_unique<TComm>(clock);
+}
+
+std::string CliContext::socketPath() const {
+    if (!options.socketPath.empty()) return options.socketPath;
+    const std::string ini = iniPath();
+    return automationSocketPath(ini.empty() ? "." : ini.substr(0, ini.rfind('/')));
+}
+
 bool CliContext::open() {
     if (tesra_) return true;
-    comm_ = std::make_unique<TComm>(systemClock());
+    useClock(systemClock());
     comm_->InitSettings(iniPath());
     TConnectionSettings settings;
     switch (options.link) {
@@ -227,44 +238,6 @@ bool parseAddressList(const std::string& text, std::vector<int>& out, std::strin
     }
     out = std::move(list);
     return true;
-}
-
-bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::string& error) {
-    size_t colon = text.find(':');
-    if (colon == std::string::npos) {
-        long long v;
-        if (!parseIntArg(text, 0, 0xFFFFFFFFLL, v) || typeByteCount(descType(v)) == 0 ||
-            descCount(v) == 0) {
-            error = "bad descriptor \"" + text + "\" (like 0x00060213 or 0x0006:float)";
-            return false;
-        }
-        out = static_cast<RegisterDescriptor>(v);
-        return true;
-    }
-    struct TypeName {
-        const char* name;
-        uint8_t type;
-        uint8_t registers;
-    };
-    static const TypeName kTypes[] = {
-        {"float", kTypeFloat, 2},    {"int16", kTypeInt16, 1}, {"uint16", kTypeUInt16, 1},
-        {"uint32", kTypeUInt32, 2},  {"byte", kTypeByte, 1},   {"text8", kTypeText8, 4},
-        {"text50", kTypeText50, 25},
-    };
-    long long reg;
-    std::string typeText = text.substr(colon + 1);
-    if (!parseIntArg(text.substr(0, colon), 0, 0xFFFF, reg)) {
-        error = "bad register in \"" + text + "\" (0 to 0xFFFF)";
-        return false;
-    }
-    for (const auto& t : kTypes) {
-        if (typeText == t.name) {
-            out = makeDescriptor(static_cast<uint16_t>(reg), t.registers, t.type);
-            return true;
-        }
-    }
-    error = "unknown type \"" + typeText + "\" (float, int16, uint16, uint32, byte, text8, text50)";
-    return false;
 }
 
 bool parseHostPort(const std::string& text, std::string& host, uint16_t& port) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "comm/descriptor_text.h"
 #include "comm/register_descriptor.h"
 #include "comm/tcomm.h"
 #include "comm/ttesra.h"
@@ -9,8 +10,9 @@
 #include <vector>
 
 namespace getkelo {
+class Clock;
 struct DeviceIdentity;
-}
+} // namespace getkelo
 
 namespace getkelo::cli {
 
@@ -38,6 +40,8 @@ struct CliOptions {
     std::vector<int> addresses{1}; // read/write use the first
     int retryLimit = 100;
     int delayMs = 100;
+    bool console = false;   // through a running console's automation socket
+    std::string socketPath; // that socket; empty: the console's default path
 };
 
 // The opened bus of one run.
@@ -47,6 +51,12 @@ class CliContext {
 
     // Opens the channel from the options; false after printing a one-line error.
     bool open();
+    // The clock of the run's TComm when it is not the system clock (before open()).
+    void useClock(Clock& clock);
+    // Hands the opened connection over (to a console that owns it from now on).
+    std::unique_ptr<TTesra> takeConnection() { return std::move(tesra_); }
+    // The automation socket of --console and serve.
+    std::string socketPath() const;
     TComm& comm() { return *comm_; }
     TTesra& tesra() { return *tesra_; }
     int address() const { return options.addresses.front(); }
@@ -86,9 +96,6 @@ bool parseAddressList(const std::string& text, std::vector<int>& out, std::strin
                       int min = 1, int max = 247);
 // Integer in [min, max], decimal or 0x hex, nothing else in the text.
 bool parseIntArg(const std::string& text, long long min, long long max, long long& out);
-// "0x00060213", or REGISTER:TYPE with TYPE one of float, int16, uint16, uint32, byte,
-// text8, text50 ("0x0006:float").
-bool parseDescriptor(const std::string& text, RegisterDescriptor& out, std::string& error);
 // "host:port" with a dotted IPv4 host (or "localhost").
 bool parseHostPort(const std::string& text, std::string& host, uint16_t& port);
 

@@ -2,6 +2,7 @@
 #include "base/number_format.h"
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_terminal_ui.h"
 #include "comm/register_catalogue.h"
 #include "console/device_list.h"
 #include "console/device_probe.h"
@@ -24,38 +25,6 @@ struct LogArgs {
 };
 
 constexpr int kTimerMs = 100; // the console's polling timer
-
-// The logger's messages go to standard error; there is nobody to answer questions.
-class TerminalUi final : public UiAdapter {
-  public:
-    MsgAnswer messageBox(const std::string& text, const std::string&, MsgIcon,
-                         MsgButtons) override {
-        std::string oneLine = text;
-        for (char& c : oneLine)
-            if (c == '\n') c = ' ';
-        printError("log: " + oneLine);
-        return MsgAnswer::Ok;
-    }
-    std::optional<std::string> inputBox(const std::string&, const std::string&,
-                                        const std::string&) override {
-        return std::nullopt;
-    }
-    void beep() override {}
-    void progressStart(const std::string&, const std::string&, int) override {}
-    void progressLabel(const std::string&) override {}
-    void progressPosition(int) override {}
-    void progressMaximum(int) override {}
-    void progressFinish(const std::string&) override {}
-    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> chooseFile(const std::string&, const std::string&,
-                                          const std::string&, bool) override {
-        return std::nullopt;
-    }
-    bool printDocument(const std::string&, const std::string&) override { return false; }
-    bool openHelp(const std::string&) override { return false; }
-};
 
 bool parsePoints(const std::string& text, LoggerSettings& s, std::string& error) {
     std::stringstream in(text);
@@ -133,7 +102,7 @@ int runLog(CliContext& context, const LogArgs& args) {
     }
     if (list.count() == 0) return kExitFailure;
 
-    TerminalUi ui;
+    TerminalUi ui("log", 0); // the log lines own the terminal
     DataLogger logger(list, clock, ui);
     logger.settings() = settings;
     logger.setWorkDir([&dir] { return dir; });

@@ -2,6 +2,7 @@
 #include "base/number_format.h"
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_console.h"
 #include "console/device_probe.h"
 
 #include <cmath>
@@ -39,6 +40,7 @@ int runPoll(CliContext& context, const PollArgs& args) {
     const long long count = args.count;
     const int to = args.to;
     const double interval = secondsOf(args.interval);
+    if (context.options.console) return consolePoll(context, all, to, count, interval);
     if (!context.open()) return kExitFailure;
     TTesra& tesra = context.tesra();
     Clock& clock = context.comm().clock();
@@ -100,6 +102,7 @@ void addPollCommand(CliApp& app) {
                                     "(a failed read shows Timeout!, Too short! or CRC\n"
                                     "error! as the flow)",
                                     [args](CliContext& c) { return runPoll(c, *args); });
+    app.allowConsole("poll");
     poll->add_option("--count", args->count, "rounds (default 1, 0 = until stopped)")
         ->option_text("N")
         ->transform(integerIn(0, 1000000000));

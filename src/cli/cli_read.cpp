@@ -1,5 +1,6 @@
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_console.h"
 #include "comm/value_codec.h"
 
 #include <iostream>
@@ -11,6 +12,7 @@ int runRead(CliContext& context, const std::string& descriptorText) {
     RegisterDescriptor descriptor;
     std::string error;
     parseDescriptor(descriptorText, descriptor, error);
+    if (context.options.console) return consoleRead(context, descriptorText);
     if (!context.open()) return kExitFailure;
     // ReadValue's own steps, so that the reason of a failure can be told.
     uint8_t buffer[kFrameBufferSize] = {};
@@ -34,6 +36,7 @@ void addReadCommand(CliApp& app) {
     CLI::App* read =
         app.addCommand("read", "print the value of one device variable",
                        [descriptor](CliContext& c) { return runRead(c, *descriptor); });
+    app.allowConsole("read");
     read->add_option("DESCRIPTOR", *descriptor, "the variable (below)")
         ->required()
         ->option_text(" ")

@@ -1,6 +1,8 @@
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_console.h"
 #include "cli/value_text.h"
+#include "comm/register_catalogue.h"
 
 namespace getkelo::cli {
 namespace {
@@ -9,6 +11,7 @@ struct WriteArgs {
     std::string descriptor;
     std::string text;
     bool broadcast = false;
+    std::string accessCode;
 };
 
 int runWrite(CliContext& context, const WriteArgs& args) {
@@ -20,9 +23,18 @@ int runWrite(CliContext& context, const WriteArgs& args) {
         printError("write: " + error);
         return kExitUsage;
     }
+    if (context.options.console)
+        return consoleWrite(context, args.descriptor, wire, args.broadcast, args.accessCode);
     if (!context.open()) return kExitFailure;
     TTesra& tesra = context.tesra();
     int8_t mode = args.broadcast ? kWriteBroadcast : kWriteAddressed;
+    // As the console's dialogs unlock a protected register: the code first.
+    if (!args.accessCode.empty() &&
+        tesra.WriteValue(reg::kAccessCode, args.accessCode, mode) != 0) {
+        printError("unlocking address " + std::to_string(context.address()) + " on " +
+                   context.linkText() + " failed");
+        return kExitFailure;
+    }
     if (tesra.WriteValue(descriptor, wire, mode) != 0) {
         printError("write to address " + std::to_string(context.address()) + " on " +
                    context.linkText() + ": " +
@@ -45,6 +57,12 @@ void addWriteCommand(CliApp& app) {
         ->check(descriptorText());
     write->add_option("TEXT", args->text, "the value")->required()->option_text(" ");
     write->add_flag("--broadcast", args->broadcast, "to address 0, no answer awaited");
+    write
+        ->add_option("--access-code", args->accessCode,
+                     "unlock protected registers with this code first\n"
+                     "(through --console the console asks for it)")
+        ->option_text("CODE");
+    app.allowConsole("write");
 }
 
 } // namespace getkelo::cli

@@ -1,8 +1,10 @@
 #pragma once
+#include "comm/lookup_table_slot.h"
 #include "comm/register_descriptor.h"
 #include "comm/tcomm.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace getkelo {
@@ -18,6 +20,8 @@ inline constexpr int kResultShort = 2;
 inline constexpr int kResultBadAnswer = 3; // wrong CRC, or an answer of another slave/function
 
 inline constexpr int kFrameBufferSize = 256;
+
+class UiAdapter;
 
 // The device connection: an open channel plus the slave address of the device addressed.
 class TTesra {
@@ -42,6 +46,34 @@ class TTesra {
     std::string ReadValue(RegisterDescriptor descriptor);
     int WriteValue(RegisterDescriptor descriptor, const std::string& text, int8_t mode);
     uint8_t ReadByte();
+
+    // Bulk transfers (ttesra_lookup_table.cpp, ttesra_service.cpp). They show their progress
+    // in the progress window of `ui` and run to their end on the calling thread, which has
+    // stopped every other use of the bus. On failure the window stays open with the failure
+    // text; the caller closes it (progressFinish) or shows its own message.
+    //
+    // The 129 values of lookup-table slot `slot` (-1 counts as 0), 43 blocks of three floats.
+    // Read: 0 success, 1 a block failed (values read so far are kept). Write: a failed block
+    // is sent again, at most 9 repetitions per table; then the table is stored with command 0
+    // to register 0x0022 unless "EepromMode" says the device stores by itself. 0 success,
+    // 1 failure (the blocks before the failing one are written).
+    int ReadLookupTable(int slot, LookupTable& values, UiAdapter& ui);
+    int WriteLookupTable(int slot, const LookupTable& values, UiAdapter& ui);
+
+    // ASCII service protocol of the first generation, on the same channel as Modbus.
+    // One command line (CR LF added); whatever the device answers at once is discarded.
+    void ServiceCommand(const std::string& command);
+    // One answer line up to and including CR LF: 0 read, 1 gave up (line holds what came).
+    int ReadServiceLine(std::string& line);
+    // One byte of an image: what the channel's send returns (1 when it went out).
+    int SendServiceByte(uint8_t byte);
+    // The EEPROM image: 4881 image bytes and the two after them into buffer (at least
+    // kServiceImageReadSize bytes). 0 when all of them came, 1 otherwise (the buffer then
+    // holds no usable image).
+    int ReadServiceImage(std::span<uint8_t> buffer, UiAdapter& ui);
+    // Writes the first kServiceImageSize bytes, paced so the device can store them (about
+    // 10 s). 0 when the device confirms with "OK", 1 otherwise.
+    int WriteServiceImage(std::span<const uint8_t> image, UiAdapter& ui);
 
     TComm& comm() const { return comm_; }
     bool isOpen() const { return Handle > 0; }

@@ -632,6 +632,7 @@ void Console::TimerTimer() {
 }
 
 void Console::tick() {
+    if (requestHook_) requestHook_->serveAtTickStart();
     if (restoring_) {
         restoreNextDevice();
         return;
@@ -668,7 +669,9 @@ void Console::tick() {
     int last = pollAll_ ? list_.count() : selected;
     while (row <= last && row <= list_.count()) {
         if (list_.marked(row, kColLogMark)) markedPolled = true;
-        if (pollRow(row, lineDue)) {
+        const bool kept = pollRow(row, lineDue);
+        if (requestHook_) requestHook_->serveBetweenExchanges();
+        if (kept) {
             ++row;
             continue;
         }
@@ -709,6 +712,7 @@ void Console::tick() {
     tickDone_.set();
     if (mixerHook_ && mixerHook_->mixing()) mixerHook_->step();
     if (view_.frontPage() == ConsolePage::PressureControl) showPressureLive();
+    if (requestHook_) requestHook_->tickDone();
 }
 
 void Console::sendPendingSetpoint() {
@@ -732,6 +736,7 @@ bool Console::pollRow(int row, bool lineDue) {
     skelo& rec = list_.record(row);
     tesra_->Address = rec.address;
     Measurement m = readMeasurement(*tesra_, rec.functions);
+    if (requestHook_) requestHook_->rowPolled(row, m.result);
     if (m.result == kResultOk) {
         storeMeasurement(list_, row, m);
         if (m.hasSetpoint && row == list_.selectedRow() && !view_.setpointHasFocus())

@@ -48,6 +48,8 @@ class Console {
     void setAlarmHook(AlarmHook* hook) { alarmHook_ = hook; }
     void setMixerHook(MixerHook* hook) { mixerHook_ = hook; }
     void setZoomHook(ZoomHook* hook) { zoomHook_ = hook; }
+    void setRequestHook(RequestHook* hook) { requestHook_ = hook; }
+    LogHook* logHook() const { return logHook_; }
 
     // ---- start and stop
     // The main window's first show; later calls do nothing.
@@ -171,6 +173,7 @@ class Console {
     AlarmHook* alarmHook_ = nullptr;
     MixerHook* mixerHook_ = nullptr;
     ZoomHook* zoomHook_ = nullptr;
+    RequestHook* requestHook_ = nullptr;
     TickDoneFlag tickDone_;
 
     bool shown_ = false;

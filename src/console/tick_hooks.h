@@ -66,6 +66,23 @@ class ZoomHook {
     virtual void rowRemoved(int row) = 0;
 };
 
+// Requests of other programs that share the console's bus (the automation socket). The tick
+// gives them their turns between its own exchanges, so the bus keeps one exchange at a time.
+class RequestHook {
+  public:
+    virtual ~RequestHook() = default;
+    // At the start of every tick, before the scan, setpoint or polling steps: the requests
+    // that wait, including those that change the console's state (the data logger).
+    virtual void serveAtTickStart() = 0;
+    // After each polled row: the bus requests that wait. The connection's Address is theirs
+    // to change; the tick sets it again before its next exchange.
+    virtual void serveBetweenExchanges() = 0;
+    // A row was polled with this transaction result (0 good).
+    virtual void rowPolled(int row, int result) = 0;
+    // The end of a tick that polled (the tick-done flag was set).
+    virtual void tickDone() = 0;
+};
+
 // Set at the end of every polling tick; the graph windows sample only when they find it set,
 // and clear it.
 class TickDoneFlag {

@@ -1,5 +1,6 @@
 #include "sim/device_profiles.h"
 
+#include "sim/service_protocol.h"
 #include "sim/sim_registers.h"
 
 #include <algorithm>
@@ -86,7 +87,8 @@ void configuration(SimDevice& d, const DeviceConfig& c) {
     d.put(kTotalizerUnitText, c.totalizerUnit);
     d.put(kCutOff, num(c.range * 0.005));
     d.put(kDetectorMode, "1");
-    d.put(kEepromMode, "1");
+    // The third generation writes its lookup tables into the EEPROM only when told to.
+    d.put(kEepromMode, c.generation == Generation::Third ? "0" : "1");
     d.put(kReverseFlowLimit, "2");
     d.define(0x4080, 8, P);
     d.put(kFunctionsSelected, std::to_string(c.functions));
@@ -110,8 +112,22 @@ void oldLookupSlots(SimDevice& d, const DeviceConfig& c) {
             continue;
         }
         SlotIdentity id = slotIdentity(c, k);
-        for (int i = 0; i < kLutValues; ++i)
-            d.put(at(static_cast<uint16_t>(2 * i), 2, kTypeFloat), num(id.range * i / 128.0));
+        // Flow as a fraction of the full scale at each of the 129 sensor steps: rising,
+        // slightly bent, 1 at the end.
+        for (int i = 0; i < kLutValues; ++i) {
+            double x = i / 128.0;
+            d.put(at(static_cast<uint16_t>(2 * i), 2, kTypeFloat), num(x * (0.85 + 0.15 * x)));
+        }
+        d.put(at(0x0938 - kLutSlotBase, 2, kTypeFloat), "0.0012");             // kFFTT
+        d.put(at(0x093A - kLutSlotBase, 2, kTypeFloat), "-0.031");             // kFFT
+        d.put(at(0x093C - kLutSlotBase, 2, kTypeFloat), "0.00045");            // kFTT
+        d.put(at(0x093E - kLutSlotBase, 2, kTypeFloat), "0.0021");             // kFT
+        d.put(at(0x0940 - kLutSlotBase, 1, kTypeInt16), "-12");                // Offset_k0
+        d.put(at(0x0941 - kLutSlotBase, 2, kTypeFloat), "1.0003");             // Offset_k1
+        d.put(at(0x0943 - kLutSlotBase, 2, kTypeFloat), "0.98");               // Temp_k0
+        d.put(at(0x0945 - kLutSlotBase, 2, kTypeFloat), "0.0016");             // Temp_k1
+        d.put(at(0x0947 - kLutSlotBase, 2, kTypeFloat), "22.5");               // ThetaCalib
+        d.put(at(0x0949 - kLutSlotBase, 2, kTypeFloat), num(id.range * 1000)); // kn_sccm
         d.put(at(kLutOffFlowUnit, 4, kTypeText8), c.unit);
         d.put(at(kLutOffRange, 2, kTypeFloat), num(id.range));
         d.put(at(kLutOffGas, 4, kTypeText8), id.gas);
@@ -211,8 +227,11 @@ std::unique_ptr<SimDevice> buildDevice(const DeviceConfig& c, int64_t nowMs) {
     auto d = std::make_unique<SimDevice>(c, nowMs);
     measurementAndIdentity(*d, c);
     if (c.generation != Generation::First) configuration(*d, c);
-    if (c.generation == Generation::Second || c.generation == Generation::Third)
+    if (c.generation == Generation::Second || c.generation == Generation::Third) {
         oldLookupSlots(*d, c);
+        d->storeLookupTables();
+    }
+    if (c.generation == Generation::First) d->serviceImage() = initialServiceImage(c);
     if (c.generation == Generation::Series4) {
         series4Registers(*d, c);
         // Identity block follows the active slot, as after a LutSelect write.

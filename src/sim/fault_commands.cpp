@@ -16,7 +16,7 @@ std::string runFaultCommand(SimBus& bus, const std::string& line) {
         return "ok " + cmd;
     }
     static const char* const kDeviceCommands[] = {"silent", "crc", "short", "late",
-                                                  "none",   "gas", "flow"};
+                                                  "none",   "gas", "flow",  "service"};
     bool known = false;
     for (const char* k : kDeviceCommands)
         known = known || cmd == k;
@@ -44,6 +44,18 @@ std::string runFaultCommand(SimBus& bus, const std::string& line) {
         if (!(in >> on) || (on != 0 && on != 1)) return "error: gas: 0 or 1?";
         d->setGasSupply(on == 1);
         ack += " " + std::to_string(on);
+    } else if (cmd == "service") {
+        std::string kind;
+        in >> kind;
+        if (kind == "stop")
+            d->setServiceFault(ServiceFault::StopHalfway);
+        else if (kind == "wrong")
+            d->setServiceFault(ServiceFault::WrongLine);
+        else if (kind == "none")
+            d->setServiceFault(ServiceFault::None);
+        else
+            return "error: service: stop, wrong or none?";
+        ack += " " + kind;
     } else if (cmd == "flow") {
         double v;
         if (!(in >> v)) return "error: flow: value?";

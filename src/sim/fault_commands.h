@@ -15,6 +15,9 @@ class SimBus;
 //   gas A 0|1     gas supply of controller A off or on (off: no flow at a full valve)
 //   flow A V      meter A measures V
 //   unplug, plug  the whole bus goes silent, or comes back
+//   service A stop|wrong|none
+//                 first-generation device A breaks off an EEPROM image transfer halfway,
+//                 answers it with a wrong line, or behaves again
 // Returns the acknowledgement line ("ok ..." or "error: ..."). The server handles "drop"
 // and "quit" itself.
 std::string runFaultCommand(SimBus& bus, const std::string& line);

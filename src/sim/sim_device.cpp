@@ -253,6 +253,7 @@ void SimDevice::afterWrite(uint16_t start, int count, int64_t nowMs) {
     }
     if (overlaps(start, count, reg::kLutSelect) && config_.generation == Generation::Series4)
         showActiveSlotIdentity();
+    lutWritten(start, count);
     if (overlaps(start, count, reg::kSoftReset)) {
         bool reset = word(descRegister(reg::kSoftReset)) == 1;
         put(reg::kSoftReset, "0");
@@ -264,6 +265,7 @@ void SimDevice::restart(int64_t nowMs) {
     restartUntilMs_ = nowMs + kRestartMs;
     model_.restart();
     unlocked_ = false;
+    restoreLookupTables();
     bool powerUp = has(descRegister(reg::kPowerUp)) && word(descRegister(reg::kPowerUp)) != 0;
     if (has(descRegister(reg::kSetpoint)))
         put(reg::kSetpoint, powerUp ? visible(reg::kPowerUpSetpoint) : "0");

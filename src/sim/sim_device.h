@@ -28,6 +28,8 @@ uint16_t pressurePidBank(int slot, int set);
 
 // Faults a device can be told to show.
 enum class Fault { None, Silent, BadCrc, Short, Late };
+// Faults of the ASCII service protocol of the first generation (service_protocol.h).
+enum class ServiceFault { None, StopHalfway, WrongLine };
 
 // One device on the simulated bus: its register map with protection and selector windows,
 // and its physical model. All time comes in as milliseconds from the bus's clock.
@@ -53,6 +55,16 @@ class SimDevice {
         fault_ = f;
         lateMs_ = lateMs;
     }
+
+    // First generation: the EEPROM image behind the ASCII service protocol.
+    std::vector<uint8_t>& serviceImage() { return serviceImage_; }
+    ServiceFault serviceFault() const { return serviceFault_; }
+    void setServiceFault(ServiceFault f) { serviceFault_ = f; }
+
+    // Lookup tables before series 4 (lut_memory.cpp): what a restart brings back. With
+    // "EepromMode" 0 a table written reaches the EEPROM only with the store command.
+    void storeLookupTables();
+    bool lookupTablesStored() const { return unstoredLutWrites_ == 0; }
 
     // Model knobs for tests and the fault commands.
     void setGasSupply(bool on) { model_.setGasSupply(on); }
@@ -85,6 +97,8 @@ class SimDevice {
     void afterWrite(uint16_t start, int count, int64_t nowMs);
     void restart(int64_t nowMs);
     void showActiveSlotIdentity();
+    void lutWritten(uint16_t start, int count);
+    void restoreLookupTables();
 
     DeviceConfig config_;
     uint8_t address_;
@@ -95,6 +109,10 @@ class SimDevice {
     bool unlocked_ = false;
     Fault fault_ = Fault::None;
     int lateMs_ = 0;
+    std::vector<uint8_t> serviceImage_;
+    ServiceFault serviceFault_ = ServiceFault::None;
+    std::unordered_map<uint32_t, uint16_t> storedLut_;
+    int unstoredLutWrites_ = 0;
 };
 
 } // namespace getkelo::sim

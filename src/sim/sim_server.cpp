@@ -32,15 +32,21 @@ std::string SimServer::command(const std::string& raw) {
 }
 
 void SimServer::serve(StreamEndpoint& e, std::vector<uint8_t>& incoming) {
-    e.framer.push(incoming.data(), static_cast<int>(incoming.size()));
+    std::vector<uint8_t> rtu;
+    std::vector<BusAnswer> answers;
+    e.service.push(bus_, incoming.data(), static_cast<int>(incoming.size()), rtu, answers);
+    e.framer.push(rtu.data(), static_cast<int>(rtu.size()));
     std::vector<uint8_t> frame;
     while (e.framer.next(frame)) {
         auto a = bus_.handleFrame(frame.data(), static_cast<int>(frame.size()));
-        if (!a || a->bytes.empty()) continue;
-        if (a->delayMs <= 0 && pending_.empty()) {
-            e.write(a->bytes);
+        if (a) answers.push_back(std::move(*a));
+    }
+    for (BusAnswer& a : answers) {
+        if (a.bytes.empty()) continue;
+        if (a.delayMs <= 0 && pending_.empty()) {
+            e.write(a.bytes);
         } else {
-            pending_.push_back({clock_.nowMs() + a->delayMs, &e, e.session(), std::move(a->bytes)});
+            pending_.push_back({clock_.nowMs() + a.delayMs, &e, e.session(), std::move(a.bytes)});
             std::stable_sort(pending_.begin(), pending_.end(),
                              [](const Pending& x, const Pending& y) { return x.dueMs < y.dueMs; });
         }

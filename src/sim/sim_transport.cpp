@@ -12,7 +12,12 @@ SimTransport::SimTransport(SimBus& bus, Clock& clock, bool isTcp)
 
 int SimTransport::send(const uint8_t* data, int length) {
     if (length <= 0) return 0;
-    framer_.push(data, length);
+    std::vector<uint8_t> rtu;
+    std::vector<BusAnswer> serviceAnswers;
+    service_.push(bus_, data, length, rtu, serviceAnswers);
+    for (auto& a : serviceAnswers)
+        inFlight_.push_back({clock_.nowMs() + a.delayMs, std::move(a.bytes)});
+    framer_.push(rtu.data(), static_cast<int>(rtu.size()));
     std::vector<uint8_t> frame;
     while (framer_.next(frame)) {
         requests_.push_back(frame);

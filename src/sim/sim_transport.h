@@ -1,6 +1,7 @@
 #pragma once
 #include "comm/transport.h"
 #include "sim/rtu_framer.h"
+#include "sim/service_protocol.h"
 
 #include <cstdint>
 #include <deque>
@@ -38,6 +39,7 @@ class SimTransport final : public Transport {
     Clock& clock_;
     bool isTcp_;
     RtuFramer framer_;
+    ServiceLink service_; // first-generation service protocol, in front of the framer
     std::deque<InFlight> inFlight_;
     std::deque<uint8_t> arrived_;
     std::vector<std::vector<uint8_t>> requests_;

@@ -1,5 +1,6 @@
 #pragma once
 #include "sim/rtu_framer.h"
+#include "sim/service_protocol.h"
 
 #include <cstdint>
 #include <string>
@@ -24,11 +25,13 @@ class StreamEndpoint {
     uint64_t session() const { return session_; }
 
     RtuFramer framer;
+    ServiceLink service; // first-generation service protocol, in front of the framer
 
   protected:
     void newSession() {
         ++session_;
         framer.clear();
+        service.clear();
     }
 
   private:

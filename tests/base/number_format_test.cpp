@@ -74,3 +74,19 @@ TEST(ParseInteger, WholeTextOnly) {
     EXPECT_FALSE(parseInteger("12a", v));
     EXPECT_FALSE(parseInteger("99999999999999999999999", v));
 }
+
+TEST(FormatPattern, RequiredAndOptionalDecimals) {
+    struct Case {
+        double value;
+        const char* pattern;
+        const char* text;
+    };
+    const Case cases[] = {
+        {1.25, "0.##", "1.25"},  {1.255, "0.##", "1.25"}, // binary 1.25499..
+        {2, "0.##", "2"},        {-0.001, "0.##", "0"},       {0.1234567, "0.######", "0.123457"},
+        {3.5, "0.000", "3.500"}, {3.14159, "0.0#", "3.14"},   {3, "0.0#", "3.0"},
+        {2.5, "0", "2"},         {1234567.0, "G", "1234567"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatPattern(c.value, c.pattern), c.text) << c.value << " " << c.pattern;
+}

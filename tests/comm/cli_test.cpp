@@ -46,7 +46,8 @@ TEST(CliParse, Descriptors) {
         {"0x10000:float", false, 0},
         {"0x0006:double", false, 0},
         {"0x0006:", false, 0},
-        {"setpoint", false, 0},
+        {"setpoint", true, 0x00060213}, // a register name
+        {"setpoints", false, 0},
         {"", false, 0},
     };
     for (const auto& c : cases) {

@@ -210,7 +210,8 @@ TEST(SimBus, OlderGenerationsKeepFiveSlotsAtFixedRegisters) {
     // The lookup-table transfer reads blocks of six registers.
     auto ans = d.send(readRequest(3, 0x0836 + 6, 6));
     ASSERT_TRUE(ans);
-    EXPECT_EQ(ValueToText(ans->bytes.data() + 3, kTypeFloat), "0.46875"); // 3 x 20 / 128
+    // Fractions of the full scale: x (0.85 + 0.15 x) at x = 3 / 128.
+    EXPECT_EQ(ValueToText(ans->bytes.data() + 3, kTypeFloat), "0.02000427");
     EXPECT_EQ(d.read(3, reg::kPidPOld), "1.5");
 }
 

@@ -9,6 +9,9 @@
 #include "base/ini_file.h"
 #include "base/number_format.h"
 #include "comm/tcomm.h"
+#include "comm/ttesra.h"
+#include "config/forms/tkonfig1.h"
+#include "config/konfig1.h"
 #include "console/forms/alarm_page.h"
 #include "console/forms/component_texts.h"
 #include "console/forms/customer_page.h"
@@ -24,6 +27,7 @@
 #include "console/forms/signal_page.h"
 #include "console/forms/tcomm_form.h"
 #include "console/forms/tfrm_dir.h"
+#include "console/software_generation.h"
 #include "shell/access_prompts.h"
 #include "shell/forms/tabout_box.h"
 #include "shell/forms/tkontakt.h"
@@ -76,6 +80,8 @@ TGetKeloM::TGetKeloM(TComm& comm, UiAdapter& ui, ConsolePaths paths, QWidget* pa
     lng_ = new TLng(this);
     dir_ = new TfrmDir(console_->settings(), ui_, this);
     commForm_ = new TCommForm(comm_, this);
+    konfig1Logic_ = std::make_unique<Konfig1>(ui_, texts_);
+    konfig1_ = new TKonfig1(*konfig1Logic_, ui_, this);
     connectControls();
 }
 
@@ -178,6 +184,7 @@ void TGetKeloM::buildMenus() {
     connect(softreset, &QAction::triggered, this, [this] { console_->SoftresetClick(); });
     connect(service, &QAction::triggered, this,
             [this] { editServicePassword(ui_, console_->settings().file(), &texts_); });
+    connect(oem, &QAction::triggered, this, [this] { OemClick(); });
     connect(kontakt, &QAction::triggered, this, [this] {
         kontakt_->load(programDir_);
         kontakt_->exec();
@@ -322,6 +329,7 @@ void TGetKeloM::ApplyLanguage() {
     for (ConsolePageWidget* p : pageList_)
         p->applyLanguage(texts_);
     dir_->applyLanguage(texts_);
+    konfig1_->applyLanguage(texts_);
     about_->applyLanguage(texts_);
     kontakt_->applyLanguage(texts_);
     commForm_->applyTexts();
@@ -396,6 +404,25 @@ void TGetKeloM::AnschlussClick() {
     commForm_->exec();
     // A new connection from the stored settings, OK or Cancel.
     console_->reopenConnection();
+    startTimer();
+}
+
+const skelo* TGetKeloM::selectedFirstGeneration() const {
+    const DeviceList& list = console_->devices();
+    const int row = list.selectedRow();
+    if (row < 1 || row > list.count()) return nullptr;
+    const skelo& rec = list.record(row);
+    return softwareMajor(rec.softwareVersion) < 2 ? &rec : nullptr;
+}
+
+void TGetKeloM::OemClick() {
+    const skelo* rec = selectedFirstGeneration();
+    TTesra* tesra = console_->connection();
+    if (!rec || !tesra) return;
+    stopTimer();
+    // Polling all devices leaves the connection at the last one polled.
+    tesra->Address = rec->address;
+    konfig1_->open(*tesra);
     startTimer();
 }
 
@@ -507,7 +534,9 @@ void TGetKeloM::setControlEnabled(ConsoleControl control, bool enabled) {
         for (QAction* s : updateSeparators_)
             s->setEnabled(enabled);
     } else if (QAction* a = controlAction(control)) {
-        a->setEnabled(enabled && !unavailable_.contains(a));
+        // "OEM" has its dialog for the first generation only so far.
+        const bool oem = control == ConsoleControl::OemMenu && selectedFirstGeneration();
+        a->setEnabled(enabled && (oem || !unavailable_.contains(a)));
     }
 }
 

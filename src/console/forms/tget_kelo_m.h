@@ -26,6 +26,8 @@ class GasMixer;
 class SignalPage;
 class ConsolePageWidget;
 class DeviceListModel;
+class Konfig1;
+class TKonfig1;
 class LoggerPage;
 class MixerPage;
 class ModbusPage;
@@ -133,6 +135,9 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     void TimerTimer();
     void gridClicked(const QModelIndex& index);
     void AnschlussClick();
+    // "OEM": the factory EEPROM dialog for a first-generation device.
+    void OemClick();
+    const skelo* selectedFirstGeneration() const;
     void HilfeClick();
     void updateLiveFields();
 
@@ -173,6 +178,8 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     TLng* lng_ = nullptr;
     TfrmDir* dir_ = nullptr;
     TCommForm* commForm_ = nullptr;
+    std::unique_ptr<Konfig1> konfig1Logic_;
+    TKonfig1* konfig1_ = nullptr;
 
     int graphWidth_ = 643;
     int graphHeight_ = 483;

@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+namespace getkelo {
+
+// Creates `dir` and every missing folder above it (like mkdir -p). False with a reason naming
+// the folder when one cannot be made.
+bool makeFolders(const std::string& dir, std::string* error = nullptr);
+
+// The folder part of a file path ("a/b/c.dat" -> "a/b"; "c.dat" -> "").
+std::string folderOfPath(const std::string& path);
+
+} // namespace getkelo
