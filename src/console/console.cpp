@@ -766,17 +766,22 @@ void Console::removeRow(int row) {
 }
 
 void Console::showPressureLive() {
-    // Shown like every other device value: general format, 7 significant digits.
+    // Pressure and flow like every other device value (general format, 7 significant
+    // digits); the valve load like the log's valve column ("0.##").
     auto general = [](const std::string& text) {
         double v = 0;
         return parseNumber(text, v) ? formatGeneral(v, 7) : text;
+    };
+    auto percent = [](const std::string& text) {
+        double v = 0;
+        return parseNumber(text, v) ? formatFixedMax(v, 2) : text;
     };
     PressureLiveValues v;
     v.pressure = general(tesra_->ReadValue(reg::kPressure));
     v.pressureUnit = tesra_->ReadValue(reg::kPressureUnitText);
     v.flow = general(tesra_->ReadValue(reg::kFlow));
     v.flowUnit = tesra_->ReadValue(reg::kSlotFlowUnit);
-    v.valve = general(tesra_->ReadValue(reg::kValve)) + "%";
+    v.valve = percent(tesra_->ReadValue(reg::kValve)) + "%";
     view_.showPressureLiveValues(v);
 }
 

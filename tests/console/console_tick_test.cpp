@@ -262,6 +262,8 @@ TEST_F(TickTest, ControlModeEntriesRecordCodesAndPressurePageFollowsTheWrite) {
     ASSERT_EQ(view.pressureValues.size(), 1u);
     EXPECT_EQ(view.pressureValues[0].pressureUnit, "bar");
     EXPECT_EQ(view.pressureValues[0].valve.back(), '%');
+    // The valve load as "0.##": no exponent of the noise near 0.
+    EXPECT_EQ(view.pressureValues[0].valve.find('E'), std::string::npos);
 }
 
 TEST_F(TickTest, BroadcastCommandsReachEveryDeviceAlsoUnlisted) {

@@ -167,8 +167,11 @@ void SignalSheet::refresh() {
     const QString tip = editable ? QString() : readOnlyTip_;
     SollwertBox->setEnabled(editable);
     PowerUpSet->setEnabled(editable);
-    for (QLineEdit* e : {PowerUpEdit, CutOffEdit})
+    for (QLineEdit* e : {PowerUpEdit, CutOffEdit}) {
         e->setReadOnly(!editable);
+        // Greyed like a disabled field, but the value can still be selected and copied.
+        if (!editable) e->setStyleSheet("background: palette(window);");
+    }
     for (QWidget* w :
          std::initializer_list<QWidget*>{SollwertBox, PowerUpSet, PowerUpEdit, CutOffEdit})
         w->setToolTip(tip);
