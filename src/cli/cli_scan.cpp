@@ -1,9 +1,9 @@
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_terminal_ui.h"
 #include "console/device_probe.h"
 
 #include <iostream>
-#include <unistd.h>
 
 namespace getkelo::cli {
 
@@ -24,28 +24,29 @@ int runScan(CliContext& context, const ScanArgs& args) {
     // An empty address costs about 0.17 s, as in the console's scan.
     context.comm().RetryLimit = 15;
     int found = 0;
-    // A full bus takes about 40 s: someone watching a terminal sees where the scan is. The
-    // progress line is taken away before a device line and at the end, so stdout stays clean.
-    const bool progress = ::isatty(STDERR_FILENO) == 1;
-    auto clearProgress = [progress] {
-        if (progress) std::cerr << "\r\033[K" << std::flush;
-    };
+    // A full bus takes about 40 s: someone watching a terminal sees where the scan is (the
+    // progress line shows only when stderr is a terminal). It is taken away before a device
+    // line and at the end, so the terminal shows the devices alone.
+    TerminalUi progress("scan");
+    progress.progressStart("scan", "", to - from + 1);
     auto probing = [&](int address) {
-        if (progress)
-            std::cerr << "\rscan: address " << address << " (" << from << ".." << to << "), "
-                      << found << (found == 1 ? " device" : " devices") << " found" << std::flush;
+        progress.progressLabel("scan: address " + std::to_string(address) + " (" +
+                               std::to_string(from) + ".." + std::to_string(to) + "), " +
+                               std::to_string(found) + (found == 1 ? " device" : " devices") +
+                               " found");
+        progress.progressPosition(address - from);
     };
     context.probeRange(
         from, to,
-        [&found, &clearProgress](const DeviceIdentity& d) {
+        [&found, &progress](const DeviceIdentity& d) {
             ++found;
-            clearProgress();
+            progress.clearLine();
             std::cout << int(d.address) << '\t' << d.serial << '\t' << d.typeCode << '\t' << d.gas
                       << '\t' << d.range << '\t' << d.unit << '\t' << d.hardwareVersion << '\t'
                       << d.softwareVersion << std::endl;
         },
         probing);
-    clearProgress();
+    progress.clearLine();
     if (found == 0 && !context.stopSignal())
         printError("scan: no device found at addresses " + std::to_string(from) + ".." +
                    std::to_string(to) + " on " + context.linkText());

@@ -86,7 +86,8 @@ TEST_F(SimProgramTest, CliScanShowsProgressOnATerminalAndSaysWhenNothingIsFound)
     const std::string shown =
         SimProcess::run({"/usr/bin/script", "-qec", scan + "--from 1 --to 3", "/dev/null"}, &code);
     EXPECT_EQ(code, 0);
-    EXPECT_NE(shown.find("\rscan: address 2 (1..3), 1 device found"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\r\033[Kscan: address 2 (1..3), 1 device found"), std::string::npos)
+        << shown;
     EXPECT_NE(shown.find("\r\033[K3\t22010003\t"), std::string::npos) << shown;
 }
 
