@@ -107,6 +107,8 @@ void FormsTest::missingLanguageFileGivesEmptyCaptionsWithoutCrash() {
 
 void FormsTest::startUpScansTheDemoBusAndSelectingARowFillsTheModbusPage() {
     Bench b;
+    // Before any device: one firmware-update entry, not two of the same name.
+    QVERIFY(!b.window->action("UpdateEmptyMnu")->isVisible());
     b.startAndScan();
     QCOMPARE(b.window->gridModel()->rowCount(), 5);
     QCOMPARE(b.header(kColAddress), QString("Adresse"));
