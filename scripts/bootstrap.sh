@@ -4,7 +4,7 @@
 set -euo pipefail
 PKGS=(
   g++ cmake ninja-build pkg-config ccache python3
-  qt6-base-dev qt6-base-dev-tools libqt6charts6-dev libqt6svg6
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libqt6svg6
   qt6-translations-l10n
   libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   xvfb xauth x11-apps imagemagick fonts-dejavu-core

@@ -17,6 +17,15 @@ int controlModeEntry(int code) {
     return 0;
 }
 
+int graphModeCode(int entryIndex) {
+    // Each jump of the codes skips the unused range above the group before.
+    int m = entryIndex;
+    if (m > 2) m += 7;
+    if (m > 10) m += 9;
+    if (m > 23) m += 6;
+    return m;
+}
+
 bool isPressureControlMode(int code) {
     return code == 5 || code == 6;
 }

@@ -10,4 +10,8 @@ int controlModeEntry(int code);
 // Codes 5 and 6 are the pressure-control modes: the pressure-control page shows for them.
 bool isPressureControlMode(int code);
 
+// The flow graph's own control-mode choice: entries 0..8 are codes 0 1 2 10 20 21 22 23 30.
+inline constexpr int kGraphModeEntries = 9;
+int graphModeCode(int entryIndex);
+
 } // namespace getkelo

@@ -47,6 +47,7 @@ void measurementAndIdentity(SimDevice& d, const DeviceConfig& c) {
     d.define(0x0000, 4, RO); // flow, temperature
     d.define(0x0004, 4, W);  // totalizer, setpoint
     d.define(0x0008, 6, RO); // analog value, valve, reverse-flow word, alarm word
+    d.define(0x000A, 2, W);  // the valve takes a drive for control mode 2 ("Ventil fix")
     d.define(0x000E, 1, W);  // control mode
     d.define(0x0013, 1, W);  // slave address: the scan changes it without unlocking
     d.define(0x0014, 14, P); // range, unit, gas, serial number, versions
@@ -69,13 +70,17 @@ void configuration(SimDevice& d, const DeviceConfig& c) {
     using namespace reg;
     d.define(0x000F, 4, P);
     d.define(0x0027, 4, P);
-    d.define(0x002D, 7, P); // PID values of the generations before series 4
     d.define(0x0035, 1, W); // PID set of the generations before series 4
-    d.put(kPidDOld, "10");
-    d.put(kPidPOld, "1.5");
-    d.put(kPidIOld, "0.2");
-    d.put(kPidNOld, "50");
-    d.put(kPidFOld, "20");
+    // Five PID sets, shown at 0x002D by the set in 0x0035; set 0 is a well-tuned one.
+    static const char* kOldP[kPidSets] = {"25", "15", "50", "80", "120"};
+    for (int k = 0; k < kPidSets; ++k) {
+        d.define(kOldPidWindowFirst, kOldPidWindowLast - kOldPidWindowFirst + 1, P, oldPidBank(k));
+        d.put(kPidDOld, "0", oldPidBank(k));
+        d.put(kPidPOld, kOldP[k], oldPidBank(k));
+        d.put(kPidIOld, "0.5", oldPidBank(k));
+        d.put(kPidNOld, "50", oldPidBank(k));
+        d.put(kPidFOld, "77", oldPidBank(k));
+    }
     d.define(0x1000, 0x12, P);
     d.put(kTypeCode2, c.typeCode2);
     d.put(kTempUnit, "°C");
@@ -192,9 +197,10 @@ void series4Registers(SimDevice& d, const DeviceConfig& c) {
             d.define(kPidWindowFirst, kPidWindowLast - kPidWindowFirst + 1, P, pidBank(s, k));
             d.define(kPressPidWindowFirst, kPressPidWindowLast - kPressPidWindowFirst + 1, P,
                      pressurePidBank(s, k));
-            d.put(kPressKp, num(2.0 + 0.1 * k), pressurePidBank(s, k));
-            d.put(kPressKi, "0.5", pressurePidBank(s, k));
+            d.put(kPressKp, num(1000 + 250 * k), pressurePidBank(s, k));
+            d.put(kPressKi, "1000", pressurePidBank(s, k));
             d.put(kPressKd, "0", pressurePidBank(s, k));
+            d.put(kPressN, "10", pressurePidBank(s, k));
         }
         if (!used(c, s)) {
             d.put(kSlotRange, "NaN", b);
@@ -209,14 +215,16 @@ void series4Registers(SimDevice& d, const DeviceConfig& c) {
         d.put(kSlotFlowUnit, c.unit, b);
         d.put(makeDescriptor(0x604A, 2, kTypeFloat), "1.01325", b);
         d.put(makeDescriptor(0x604E, 2, kTypeFloat), "1.25", b);
-        d.put(kSlotDynamic, "5", b);
+        d.put(kSlotDynamic, "0", b); // not 0 would make the set point a pressure
         d.put(kSlotTotalizerUnit, c.totalizerUnit, b);
+        // Set 0 is well tuned; the others answer slower or overshoot (see controller_tuning).
+        static const char* kKp[kPidSets] = {"500", "300", "1000", "1600", "2400"};
         for (int k = 0; k < kPidSets; ++k) {
             uint16_t pb = pidBank(s, k);
             d.put(kPidTv, "0", pb);
-            d.put(kPidKp, num(1.2 + 0.1 * k), pb);
-            d.put(kPidTn, "0.8", pb);
-            d.put(kPidN, "100", pb);
+            d.put(kPidKp, kKp[k], pb);
+            d.put(kPidTn, c.software < "4.3.06" ? "1" : "1000", pb);
+            d.put(kPidN, "3000", pb);
         }
     }
 }

@@ -19,8 +19,8 @@ namespace getkelo::sim {
 // Protected (writable only after the access code): identity, configuration, slot contents.
 // Never protected: totalizer, setpoint, control mode, slave address, command, access code,
 // soft reset, PID set 0x0035, alarm reset, pressure setpoint and every selector.
-// Read-only: the measured values (flow, temperature, analog value, valve, reverse-flow and
-// alarm words, pressure).
+// Read-only: the measured values (flow, temperature, analog value, reverse-flow and alarm
+// words, pressure). The valve register takes a drive, which control mode 2 holds.
 std::unique_ptr<SimDevice> buildDevice(const DeviceConfig& config, int64_t nowMs);
 
 // Sensible values for a device of one generation (the bus file starts from these).

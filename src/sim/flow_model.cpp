@@ -7,11 +7,22 @@ namespace getkelo::sim {
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
-// A controller's valve passes 125 % of its range when fully open with gas supplied.
+// A controller's valve passes 125 % of its range (or holds 125 % of the pressure range) when
+// fully open with gas supplied.
 constexpr double kCapacity = 1.25;
 // Sub-step so alarm timing stays right when the model was not asked for a long time.
 constexpr double kStepS = 0.1;
 constexpr double kMaxSteppedS = 600;
+// The control loops run in short intervals, as a device's controller does.
+constexpr double kControlS = 0.005;
+constexpr double kValveLagS = 0.3;
+constexpr double kSensorLagS = 0.3;
+// Holding a pressure costs a bleed flow: this share of the range at full pressure.
+constexpr double kBleedShare = 0.2;
+
+double approach(double value, double target, double dtS, double lagS) {
+    return target + (value - target) * std::exp(-dtS / lagS);
+}
 } // namespace
 
 FlowModel::FlowModel(double timeConstantMs, double noise, uint32_t seed)
@@ -27,40 +38,34 @@ void FlowModel::advance(const ModelInputs& in, int64_t dtMs) {
         step(in, dt);
         stepped -= dt;
     }
-    if (left > 0) step(in, left); // steady state long reached: one exact step
+    if (left > 0) step(in, left); // steady state long reached: one step is enough
 }
 
 void FlowModel::step(const ModelInputs& in, double dtS) {
-    double capacity = in.range * kCapacity * supply_;
-    double target; // flow the device settles at
-    double valveTarget;
+    if ((in.pressureControl || in.controller) && dtS > 2 * kStepS) {
+        // After ten minutes unasked a loop has long settled: only the totalizer moves on.
+        total_ += measured_ * dtS / 60.0 * in.totalizerFactor;
+        timeS_ += dtS;
+        return;
+    }
     if (in.pressureControl) {
-        double full = in.pressureFull > 0 ? in.pressureFull : 1;
-        double p = std::clamp(in.pressureSetpoint, 0.0, full);
-        pressure_ = p + (pressure_ - p) * std::exp(-dtS / tauS_);
-        // Holding a pressure costs a bleed flow proportional to it.
-        target = 0.2 * in.range * pressure_ / full;
-        valveTarget = capacity > 0 ? std::min(100.0, 100.0 * target / capacity) : 100.0;
-        target = std::min(target, capacity);
+        pressureLoop(in, dtS);
     } else if (in.controller) {
-        double sp = std::clamp(in.setpoint, 0.0, in.range);
-        valveTarget = capacity > 0 ? std::min(100.0, 100.0 * sp / capacity) : (sp > 0 ? 100 : 0);
-        target = capacity * valveTarget / 100.0;
+        flowLoop(in, dtS);
         if (in.setpoint < 0 || in.setpoint > in.range * 1.001) alarms_ |= kAlarmSetpointInput;
     } else {
-        valveTarget = 0;
-        target = in.meterFlow;
+        valve_ = 0;
+        const double target = in.meterFlow;
+        const double flow0 = flow_;
+        flow_ = approach(flow_, target, dtS, tauS_);
+        measured_ = flow_;
+        // Exact integral of the exponential approach over the step.
+        const double k = std::exp(-dtS / tauS_);
+        total_ += (target * dtS + (flow0 - target) * tauS_ * (1 - k)) / 60.0 * in.totalizerFactor;
     }
-    double k = std::exp(-dtS / tauS_);
-    double flow0 = flow_;
-    flow_ = target + (flow0 - target) * k;
-    valve_ = valveTarget + (valve_ - valveTarget) * k;
-    // Exact integral of the exponential approach over the step.
-    double integral = target * dtS + (flow0 - target) * tauS_ * (1 - k);
-    total_ += integral / 60.0 * in.totalizerFactor;
     timeS_ += dtS;
 
-    if (in.controller && valve_ >= 99.5 && flow_ < 0.01 * in.range) {
+    if (in.controller && valve_ >= 99.5 && measured_ < 0.01 * in.range) {
         noFlowS_ += dtS;
         if (noFlowS_ >= in.alarmDelayS) alarms_ |= kAlarmNoFlowAtFullValve;
     } else {
@@ -68,9 +73,71 @@ void FlowModel::step(const ModelInputs& in, double dtS) {
     }
 }
 
+double FlowModel::control(const ControllerTuning& c, double setpointShare, double measuredShare,
+                          double feed, double dtS) {
+    if (setpointShare <= 0) {
+        // A set point of zero closes the valve.
+        integral_ = 0;
+        previous_ = measuredShare;
+        return 0;
+    }
+    const double e = setpointShare - measuredShare;
+    const double rate = (measuredShare - previous_) / dtS;
+    previous_ = measuredShare;
+    const double fixed = c.feedForward * feed + c.kp * e - c.kd * rate;
+    const double trial = integral_ + c.ki * e * dtS;
+    const double u = fixed + trial;
+    // The integral stops while the valve is at a stop and the error pushes further.
+    if (!((u > 1 && e > 0) || (u < 0 && e < 0))) integral_ = trial;
+    return std::clamp(fixed + integral_, 0.0, 1.0);
+}
+
+void FlowModel::moveValve(double opening, double dtS) {
+    valve_ = approach(valve_, 100 * opening, dtS, kValveLagS);
+}
+
+void FlowModel::flowLoop(const ModelInputs& in, double dtS) {
+    const double range = in.range > 0 ? in.range : 1;
+    const double capacity = range * kCapacity * supply_;
+    const double sp = std::clamp(in.setpoint, 0.0, range);
+    // What the valve must open for the set point, as far as the controller knows it.
+    const double feed = sp / (range * kCapacity);
+    for (double left = dtS; left > 1e-12; left -= kControlS) {
+        const double h = std::min(left, kControlS);
+        const double opening = in.valveHeld >= 0
+                                   ? std::clamp(in.valveHeld / 100, 0.0, 1.0)
+                                   : control(in.flowTuning, sp / range, measured_ / range, feed, h);
+        moveValve(opening, h);
+        flow_ = approach(flow_, capacity * valve_ / 100, h, tauS_);
+        const double before = measured_;
+        measured_ = approach(measured_, flow_, h, kSensorLagS);
+        total_ += (before + measured_) / 2 * h / 60.0 * in.totalizerFactor;
+    }
+}
+
+void FlowModel::pressureLoop(const ModelInputs& in, double dtS) {
+    const double full = in.pressureFull > 0 ? in.pressureFull : 1;
+    const double sp = std::clamp(in.pressureSetpoint, 0.0, full);
+    const double held = full * kCapacity * supply_;
+    for (double left = dtS; left > 1e-12; left -= kControlS) {
+        const double h = std::min(left, kControlS);
+        const double opening =
+            control(in.pressureTuning, sp / full, pressure_ / full, sp / (full * kCapacity), h);
+        moveValve(opening, h);
+        pressure_ = approach(pressure_, held * valve_ / 100, h, tauS_);
+        const double before = measured_;
+        flow_ = kBleedShare * in.range * pressure_ / full;
+        measured_ = flow_;
+        total_ += (before + measured_) / 2 * h / 60.0 * in.totalizerFactor;
+    }
+}
+
 void FlowModel::restart() {
     flow_ = 0;
+    measured_ = 0;
     valve_ = 0;
+    integral_ = 0;
+    previous_ = 0;
     pressure_ = 1.0;
     noFlowS_ = 0;
     alarms_ = 0;
@@ -90,7 +157,7 @@ double FlowModel::noiseSample() {
 }
 
 double FlowModel::flowReading(const ModelInputs& in) {
-    return flow_ + noiseSample() * noise_ * in.range;
+    return measured_ + noiseSample() * noise_ * in.range;
 }
 
 double FlowModel::temperatureReading() {

@@ -1,6 +1,7 @@
 #include "sim/sim_device.h"
 
 #include "comm/value_codec.h"
+#include "sim/controller_tuning.h"
 #include "sim/sim_registers.h"
 
 #include <cctype>
@@ -17,6 +18,9 @@ uint16_t pidBank(int slot, int set) {
 }
 uint16_t pressurePidBank(int slot, int set) {
     return static_cast<uint16_t>(0x300 + slot * 8 + set);
+}
+uint16_t oldPidBank(int set) {
+    return static_cast<uint16_t>(0x400 + set);
 }
 
 namespace {
@@ -100,11 +104,16 @@ int SimDevice::activeSlot() const {
 }
 
 uint16_t SimDevice::bankOf(uint16_t r) const {
-    if (config_.generation != Generation::Series4) return kBankNone;
     auto selector = [&](RegisterDescriptor d) {
         auto it = cells_.find(key(kBankNone, descRegister(d)));
         return it == cells_.end() ? 0 : int(it->second.value);
     };
+    if (config_.generation != Generation::Series4) {
+        if (r >= reg::kOldPidWindowFirst && r <= reg::kOldPidWindowLast &&
+            config_.generation != Generation::First)
+            return oldPidBank(selector(reg::kPidSetOld));
+        return kBankNone;
+    }
     // Slot selector 0 shows the active slot.
     int slot = selector(reg::kSlotSelector);
     if (slot == 0) slot = activeSlot();
@@ -143,6 +152,10 @@ ModelInputs SimDevice::inputs() const {
     in.controller = functions & reg::kFnController;
     uint16_t mode = word(descRegister(reg::kControlMode));
     in.pressureControl = (functions & reg::kFnPressure) && (mode == 5 || mode == 6);
+    // Control modes that hold the valve: 2 at the written value, 10 closed, 20 open.
+    if (mode == 2) in.valveHeld = fixedValve_;
+    if (mode == 10) in.valveHeld = 0;
+    if (mode == 20) in.valveHeld = 100;
     in.range = number(reg::kRange, config_.range);
     in.setpoint = number(reg::kSetpoint, 0);
     in.pressureSetpoint = number(reg::kPressSetpoint, 0);
@@ -154,6 +167,8 @@ ModelInputs SimDevice::inputs() const {
                             ? visible(reg::kTotalizerUnitText)
                             : config_.totalizerUnit;
     in.totalizerFactor = litresOf(unit) / litresOf(total) / minutesPerUnitTime(unit);
+    in.flowTuning = flowTuningOf(*this);
+    in.pressureTuning = pressureTuningOf(*this);
     return in;
 }
 
@@ -208,7 +223,8 @@ uint8_t SimDevice::checkValue(uint16_t r, uint16_t v) const {
     else if (r == descRegister(reg::kSlotSelector))
         ok = v <= slots;
     else if (r == descRegister(reg::kPidSetSelector) || r == descRegister(reg::kPressSetSelector) ||
-             r == descRegister(reg::kPressActiveSet))
+             r == descRegister(reg::kPressActiveSet) || r == descRegister(reg::kPidSetOld) ||
+             (s4 && r == descRegister(reg::kSlotPidSelect)))
         ok = v < reg::kPidSets;
     else if (r == descRegister(reg::kLutSelect))
         ok = s4 ? v >= 1 && v <= slots : v < slots;
@@ -238,6 +254,7 @@ uint8_t SimDevice::writeRegisters(uint16_t start, int count, const uint8_t* data
 }
 
 void SimDevice::afterWrite(uint16_t start, int count, int64_t nowMs) {
+    if (overlaps(start, count, reg::kValve)) fixedValve_ = std::atof(visible(reg::kValve).c_str());
     if (overlaps(start, count, reg::kTotalizer))
         model_.setTotalizer(std::atof(visible(reg::kTotalizer).c_str()));
     if (overlaps(start, count, reg::kModbusAddress))

@@ -25,6 +25,7 @@ inline constexpr uint16_t kBankNone = 0;
 uint16_t slotBank(int slot);
 uint16_t pidBank(int slot, int set);
 uint16_t pressurePidBank(int slot, int set);
+uint16_t oldPidBank(int set);
 
 // Faults a device can be told to show.
 enum class Fault { None, Silent, BadCrc, Short, Late };
@@ -113,6 +114,7 @@ class SimDevice {
     ServiceFault serviceFault_ = ServiceFault::None;
     std::unordered_map<uint32_t, uint16_t> storedLut_;
     int unstoredLutWrites_ = 0;
+    double fixedValve_ = 0; // % written to the valve register, held in mode 2
 };
 
 } // namespace getkelo::sim

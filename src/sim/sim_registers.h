@@ -35,6 +35,7 @@ inline constexpr RegisterDescriptor kPressSetSelector = makeDescriptor(0x5F1F, 1
 inline constexpr RegisterDescriptor kPressKp = makeDescriptor(0x5F20, 2, kTypeFloat);
 inline constexpr RegisterDescriptor kPressKi = makeDescriptor(0x5F22, 2, kTypeFloat);
 inline constexpr RegisterDescriptor kPressKd = makeDescriptor(0x5F24, 2, kTypeFloat);
+inline constexpr RegisterDescriptor kPressN = makeDescriptor(0x5F26, 1, kTypeUInt16);
 inline constexpr RegisterDescriptor kPressTagName = makeDescriptor(0x5F27, 25, kTypeText50);
 inline constexpr RegisterDescriptor kLookupInfo = makeDescriptor(0x6002, 1, kTypeUInt16);
 inline constexpr RegisterDescriptor kSlotRange = makeDescriptor(0x6020, 2, kTypeFloat);
@@ -58,7 +59,10 @@ inline constexpr uint16_t kSlotWindowLast = 0x63FF;
 inline constexpr uint16_t kPidWindowFirst = 0x6202;
 inline constexpr uint16_t kPidWindowLast = 0x6209;
 inline constexpr uint16_t kPressPidWindowFirst = 0x5F20;
-inline constexpr uint16_t kPressPidWindowLast = 0x5F25;
+inline constexpr uint16_t kPressPidWindowLast = 0x5F26;
+// Before series 4 the PID registers show the set chosen in 0x0035.
+inline constexpr uint16_t kOldPidWindowFirst = 0x002D;
+inline constexpr uint16_t kOldPidWindowLast = 0x0033;
 inline constexpr int kPidSets = 5;
 
 } // namespace getkelo::sim::reg

@@ -106,7 +106,7 @@ TEST(SimBus, ProtectedRegistersNeedTheAccessCodeUntilLockedAgain) {
 
 TEST(SimBus, WriteOfSeveralRegistersIsAllOrNothing) {
     DemoBus d;
-    // 0x0006..0x000B: setpoint (writable) running into the valve (read-only).
+    // 0x0006..0x000B: setpoint (writable) running into the analog value (read-only).
     Bytes f{1, 0x10, 0x00, 0x06, 0x00, 0x06, 12, 0x42, 0x48, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     auto ans = d.send(withCrc(f));
     ASSERT_TRUE(ans);
@@ -185,10 +185,10 @@ TEST(SimBus, SlotAndPidSelectorsChooseWhatTheWindowShows) {
     ASSERT_EQ(d.write(1, reg::kPidSetSelector, "3"), "ok");
     ASSERT_EQ(d.write(1, reg::kPidKp, "7.5"), "ok");
     ASSERT_EQ(d.write(1, reg::kPidSetSelector, "2"), "ok");
-    EXPECT_EQ(d.read(1, reg::kPidKp), "1.4");
+    EXPECT_EQ(d.read(1, reg::kPidKp), "1000");
     ASSERT_EQ(d.write(1, reg::kSlotSelector, "1"), "ok");
     ASSERT_EQ(d.write(1, reg::kPidSetSelector, "3"), "ok");
-    EXPECT_EQ(d.read(1, reg::kPidKp), "1.5") << "slot 1 keeps its own sets";
+    EXPECT_EQ(d.read(1, reg::kPidKp), "1600") << "slot 1 keeps its own sets";
     ASSERT_EQ(d.write(1, reg::kSlotSelector, "2"), "ok");
     EXPECT_EQ(d.read(1, reg::kPidKp), "7.5");
 
@@ -212,7 +212,7 @@ TEST(SimBus, OlderGenerationsKeepFiveSlotsAtFixedRegisters) {
     ASSERT_TRUE(ans);
     // Fractions of the full scale: x (0.85 + 0.15 x) at x = 3 / 128.
     EXPECT_EQ(ValueToText(ans->bytes.data() + 3, kTypeFloat), "0.02000427");
-    EXPECT_EQ(d.read(3, reg::kPidPOld), "1.5");
+    EXPECT_EQ(d.read(3, reg::kPidPOld), "25");
 }
 
 TEST(SimBus, FaultsShapeTheAnswer) {

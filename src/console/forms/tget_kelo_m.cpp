@@ -28,6 +28,7 @@
 #include "console/forms/tcomm_form.h"
 #include "console/forms/tfrm_dir.h"
 #include "console/software_generation.h"
+#include "graphs/forms/graph_windows.h"
 #include "shell/access_prompts.h"
 #include "shell/forms/tabout_box.h"
 #include "shell/forms/tkontakt.h"
@@ -88,6 +89,8 @@ TGetKeloM::TGetKeloM(TComm& comm, UiAdapter& ui, ConsolePaths paths, QWidget* pa
 TGetKeloM::~TGetKeloM() {
     timer_.stop();
     comm_.MessageText = nullptr;
+    delete graphs_; // its windows use the console
+    graphs_ = nullptr;
     // Children losing the focus while the window goes must not reach the console any more.
     modbus_->singleDevice->removeEventFilter(this);
     modbus_->allDevices->removeEventFilter(this);
@@ -163,9 +166,9 @@ void TGetKeloM::buildMenus() {
     for (QAction* a :
          {actions_[ConsoleControl::ImportMenu], actions_[ConsoleControl::ExportMenu],
           actions_[ConsoleControl::UpdateMenu], actions_[ConsoleControl::UpdateAllMenu],
-          actions_[ConsoleControl::UpdateNoFirmwareMenu], actions_[ConsoleControl::GraphMenu],
-          actions_[ConsoleControl::DataSetsMenu], actions_[ConsoleControl::DataSets4Menu],
-          justieren, actions_[ConsoleControl::OemMenu], actions_[ConsoleControl::RegisterMenu]})
+          actions_[ConsoleControl::UpdateNoFirmwareMenu], actions_[ConsoleControl::DataSetsMenu],
+          actions_[ConsoleControl::DataSets4Menu], justieren, actions_[ConsoleControl::OemMenu],
+          actions_[ConsoleControl::RegisterMenu]})
         setUnavailable(a, true);
     // Until a device is selected the calibration and graph menus stay off.
     kalibrationMenu_->menuAction()->setEnabled(false);
@@ -174,6 +177,7 @@ void TGetKeloM::buildMenus() {
 
     connect(verzeichnis, &QAction::triggered, this, [this] { dir_->exec(); });
     connect(anschluss, &QAction::triggered, this, [this] { AnschlussClick(); });
+    connect(graph, &QAction::triggered, this, [this] { graphs_->GraphMenuClick(); });
     connect(sprachenAction_, &QAction::triggered, this, [this] { SprachenClick(); });
     connect(beenden, &QAction::triggered, this, [this] {
         if (exiting_) return;
@@ -257,10 +261,23 @@ void TGetKeloM::attachPageLogic() {
     gasMixer_->setTexts(&texts_);
     console_->setMixerHook(gasMixer_.get());
     mixer_->attach(*gasMixer_);
+
+    graphs_ = new GraphWindows(*console_, ui_, texts_, this);
+    console_->setZoomHook(graphs_->zoomHook());
 }
 
 void TGetKeloM::connectControls() {
     connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& i) { gridClicked(i); });
+    // A device's zoom window: double click on its row, or "Zoom" in the row's context menu.
+    connect(grid_, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& i) { graphs_->openZoom(i.row() + 1); });
+    auto* zoom = new QAction("Zoom", grid_);
+    markComponent(zoom, "ZoomMnu");
+    grid_->addAction(zoom);
+    grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(zoom, &QAction::triggered, this, [this] {
+        if (grid_->currentIndex().isValid()) graphs_->openZoom(grid_->currentIndex().row() + 1);
+    });
     connect(modbus_->CheckBus, &QPushButton::clicked, this, [this](bool down) {
         console_->CheckBusClick(down);
         syncFromConsole();
@@ -330,6 +347,7 @@ void TGetKeloM::ApplyLanguage() {
         p->applyLanguage(texts_);
     dir_->applyLanguage(texts_);
     konfig1_->applyLanguage(texts_);
+    graphs_->applyLanguage(texts_);
     about_->applyLanguage(texts_);
     kontakt_->applyLanguage(texts_);
     commForm_->applyTexts();
@@ -633,12 +651,13 @@ void TGetKeloM::setMixerNames(const std::vector<std::string>& names) {
 }
 
 void TGetKeloM::setGraphSize(int width, int height) {
-    graphWidth_ = width;
-    graphHeight_ = height;
+    graphs_->setFlowGraphSize(width, height);
 }
 void TGetKeloM::graphSize(int& width, int& height) const {
-    width = graphWidth_;
-    height = graphHeight_;
+    graphs_->flowGraphSize(width, height);
+}
+bool TGetKeloM::flowGraphShown() const {
+    return graphs_ && graphs_->graphShown();
 }
 
 void TGetKeloM::showPressureLiveValues(const PressureLiveValues& values) {

@@ -26,6 +26,7 @@ class GasMixer;
 class SignalPage;
 class ConsolePageWidget;
 class DeviceListModel;
+class GraphWindows;
 class Konfig1;
 class TKonfig1;
 class LoggerPage;
@@ -90,7 +91,7 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     void setMixerNames(const std::vector<std::string>& names) override;
     void setGraphSize(int width, int height) override;
     void graphSize(int& width, int& height) const override;
-    bool flowGraphShown() const override { return false; }
+    bool flowGraphShown() const override;
     void showPressureLiveValues(const PressureLiveValues& values) override;
     void showAboutBox() override;
     void closeAboutBox() override;
@@ -107,6 +108,7 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     AlarmSheet* alarmSheet() const { return alarm_; }
     LoggerPage* loggerPage() const { return logger_; }
     MixerPage* mixerPage() const { return mixer_; }
+    GraphWindows* graphs() const { return graphs_; }
     ConsolePageWidget* page(ConsolePage kind) const;
     QTimer* pollTimer() { return &timer_; }
     TCommForm* commForm() const { return commForm_; }
@@ -152,6 +154,8 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     std::unique_ptr<SignalPage> signalLogic_;
     std::unique_ptr<ConsoleMixerHost> mixerHost_;
     std::unique_ptr<GasMixer> gasMixer_;
+    // The flow and pressure graphs and the zoom windows (children of this window).
+    GraphWindows* graphs_ = nullptr;
     std::function<void()> endProgram_;
 
     QTimer timer_;
@@ -181,8 +185,6 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     std::unique_ptr<Konfig1> konfig1Logic_;
     TKonfig1* konfig1_ = nullptr;
 
-    int graphWidth_ = 643;
-    int graphHeight_ = 483;
     bool shown_ = false;
     bool exiting_ = false;
     bool syncing_ = false;
