@@ -107,9 +107,11 @@ int CliContext::stopSignal() const {
 }
 
 void CliContext::probeRange(int from, int to,
-                            const std::function<void(const DeviceIdentity&)>& found) {
+                            const std::function<void(const DeviceIdentity&)>& found,
+                            const std::function<void(int address)>& probing) {
     beginProbing();
     for (int a = from; a <= to && !stopSignal(); ++a) {
+        if (probing) probing(a);
         tesra_->Address = static_cast<uint8_t>(a);
         if (auto id = probeIdentity(*tesra_)) found(*id);
     }

@@ -73,8 +73,10 @@ class CliContext {
     void beginProbing();
     // 0, or the signal that asked the command to stop.
     int stopSignal() const;
-    // The console's scan of from..to, ended early by a stop signal.
-    void probeRange(int from, int to, const std::function<void(const DeviceIdentity&)>& found);
+    // The console's scan of from..to, ended early by a stop signal. `probing` hears of each
+    // address before it is probed.
+    void probeRange(int from, int to, const std::function<void(const DeviceIdentity&)>& found,
+                    const std::function<void(int address)>& probing = {});
     // Waits ms on the bus clock, less when a stop signal comes.
     void sleepMs(int64_t ms);
     // After a command that probed: one broadcast of 0 to the access-code register, as the

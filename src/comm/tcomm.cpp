@@ -72,8 +72,11 @@ TChannel TComm::OpenUpdateChannel(const TConnectionSettings& settings) {
     return openTcp(settings);
 }
 
-void TComm::showOpenError(const std::string& text, const std::string& title) {
-    if (ui_) ui_->messageBox(text, title, MsgIcon::Error, MsgButtons::Ok);
+void TComm::showOpenError(const std::string& key, const std::string& text,
+                          const std::string& title) {
+    if (!ui_) return;
+    const std::string shown = MessageText ? MessageText(key, text) : text;
+    ui_->messageBox(shown, title, MsgIcon::Error, MsgButtons::Ok);
 }
 
 TChannel TComm::openSerial(const TConnectionSettings& s, bool updateSet) {
@@ -88,7 +91,7 @@ TChannel TComm::openSerial(const TConnectionSettings& s, bool updateSet) {
     case SerialTransport::OpenStep::Open: {
         const std::string text = "Fehler: Verbindung wird schon verwendet!";
         LastOpenError = where + ": " + text + " (" + transport->lastError() + ")";
-        showOpenError(text, portName);
+        showOpenError("ErrPortInUse", text, portName);
         return channel;
     }
     case SerialTransport::OpenStep::NotTerminal: {
@@ -101,13 +104,13 @@ TChannel TComm::openSerial(const TConnectionSettings& s, bool updateSet) {
     case SerialTransport::OpenStep::Lines: {
         const std::string text = "Fehler: Keine Konfiguration möglich!";
         LastOpenError = where + ": " + text + " (" + transport->lastError() + ")";
-        showOpenError(text, portName);
+        showOpenError("ErrPortConfig", text, portName);
         break;
     }
     case SerialTransport::OpenStep::Timeouts: {
         const std::string text = "Fehler: Timeout kann nicht gesetzt werden!";
         LastOpenError = where + ": " + text + " (" + transport->lastError() + ")";
-        showOpenError(text, portName);
+        showOpenError("ErrPortTimeouts", text, portName);
         break;
     }
     case SerialTransport::OpenStep::Ok:
@@ -172,6 +175,12 @@ void TComm::report(FrameDirection direction, FrameUnit unit, const void* data, i
     if (observer_ && length > 0)
         observer_->frame(direction, unit, static_cast<const uint8_t*>(data), length,
                          clock_.nowMs());
+}
+
+ChannelState TComm::channelState(int handle) const {
+    const Transport* t = transportOf(handle);
+    if (!t) return ChannelState::Closed;
+    return t->connected() ? ChannelState::Open : ChannelState::Reconnecting;
 }
 
 int TComm::SendBytes(const uint8_t* buffer, int length, bool isTcp, int handle) {

@@ -80,6 +80,7 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     void showPage(ConsolePage page) override;
     ConsolePage frontPage() const override;
     void setStatusText(const std::string& text) override;
+    void setConnectionStatus(const std::string& text, bool ok) override;
     void setVersions(const std::string& software, const std::string& hardware) override;
     void setUnitLabels(const std::string& unit) override;
     void setSetpointText(const std::string& text) override;
@@ -113,6 +114,10 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     ConsolePageWidget* page(ConsolePage kind) const;
     QTimer* pollTimer() { return &timer_; }
     TCommForm* commForm() const { return commForm_; }
+    QLabel* connectionStatus() const { return link_; }
+    TAboutBox* aboutBox() const { return about_; }
+    TKontakt* kontaktBox() const { return kontakt_; }
+    TfrmDir* directoryDialog() const { return dir_; }
     TLng* languageDialog() const { return lng_; }
     TRegister* registerDialog() const { return register_; }
     TBusMonitor* busMonitor() const { return busMonitor_; }
@@ -163,6 +168,7 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     DeviceListModel* model_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QLabel* status_ = nullptr;
+    QLabel* link_ = nullptr; // the connection and its state
     ModbusPage* modbus_ = nullptr;
     SignalSheet* signal_ = nullptr;
     AlarmSheet* alarm_ = nullptr;
