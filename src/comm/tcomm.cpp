@@ -98,7 +98,7 @@ TChannel TComm::openSerial(const TConnectionSettings& s, bool updateSet) {
         // Unlike a port whose settings fail, such a path is never kept as a channel.
         const std::string text = "Fehler: Keine Konfiguration möglich!";
         LastOpenError = where + ": " + transport->lastError();
-        showOpenError(text, portName);
+        showOpenError("ErrPortConfig", text, portName);
         return channel;
     }
     case SerialTransport::OpenStep::Lines: {
