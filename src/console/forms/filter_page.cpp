@@ -11,7 +11,7 @@ namespace getkelo {
 FilterPage::FilterPage(QWidget* parent) : ConsolePageWidget(ConsolePage::Filter, "Filter", parent) {
     markComponent(this, "tbsFilterT4");
     auto* row = new QHBoxLayout(this);
-    auto* group = pageGroup(this, "gpbFilter", "Filter");
+    auto* group = pageGroup(this, "gbxFilter", "Filter");
     const char* keys[8] = {"lblFilterType",        "lblFilterFactor",       "lblTickFilter",
                            "lblMeasureFilter",     "lblFilterSamplesFirst", "lblFilterBand",
                            "lblFilterSamplesNext", "lblFilterChange"};

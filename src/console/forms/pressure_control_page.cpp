@@ -15,7 +15,8 @@ PressureControlPage::PressureControlPage(QWidget* parent)
     : ConsolePageWidget(ConsolePage::PressureControl, "Druckregelung", parent) {
     markComponent(this, "tbsPControl");
     auto* row = new QHBoxLayout(this);
-    auto* live = new QGroupBox(this);
+    auto* live = new QGroupBox("Istwerte", this);
+    markComponent(live, "gbxPControlLive");
     auto* grid = new QGridLayout(live);
     auto addValue = [&](int r, const char* key, const char* caption) {
         auto* l = new QLabel(QString::fromUtf8(caption), live);
@@ -27,20 +28,21 @@ PressureControlPage::PressureControlPage(QWidget* parent)
         grid->addWidget(v, r, 1);
         return v;
     };
-    pressureValue = addValue(0, "lblPControlPLabel", "Druck");
-    flowValue = addValue(1, "lblPControlFLabel", "Fluss");
+    // Live values of the device, not its setpoint or flow limit (those are set beside).
+    pressureValue = addValue(0, "lblPControlPressure", "Druck");
+    flowValue = addValue(1, "lblPControlFlow", "Fluss");
     valveValue = addValue(2, "lblPControlVLabel", "Ventil");
     grid->setRowStretch(3, 1);
     row->addWidget(live);
 
     auto* setpoint = pageGroup(this, "gbxPControlSetpoint", "Sollwert");
     auto* sg = static_cast<QGridLayout*>(setpoint->layout());
-    txtSetpoint = addField(setpoint, "txtPControlSetpoint", "Sollwert", 90);
+    txtSetpoint = addField(setpoint, "lblPControlPLabel", "Druck-Sollwert", 90);
     lblSetpointUnit = new QLabel(setpoint);
     sg->addWidget(lblSetpointUnit, 0, 2);
     btnPControlSSetpoint = addButton(setpoint, "btnPControlSSetpoint", "Sollwert setzen");
     chkPControlFLimit = addCheck(setpoint, "chkPControlFLimit", "Flussbegrenzung aktiv");
-    txtFlowLimit = addField(setpoint, "lblPControlFlowLimit", "Flussbegrenzung", 90);
+    txtFlowLimit = addField(setpoint, "lblPControlFLabel", "Flussbegrenzung", 90);
     lblFlowLimitUnit = new QLabel(setpoint);
     sg->addWidget(lblFlowLimitUnit, sg->rowCount() - 1, 2);
     closeGroup(setpoint);
@@ -107,7 +109,7 @@ void PressureControlPage::refresh() {
     txtFlowLimit->setText(QString::fromStdString(s.flowLimitValue));
     lblFlowLimitUnit->setText(QString::fromStdString(s.flowUnit));
     for (QWidget* w : std::initializer_list<QWidget*>{
-             txtFlowLimit, findChild<QLabel*>("lblPControlFlowLimit"), lblFlowLimitUnit})
+             txtFlowLimit, findChild<QLabel*>("lblPControlFLabel"), lblFlowLimitUnit})
         if (w) w->setVisible(s.flowLimit);
 }
 

@@ -16,34 +16,31 @@ ProfibusAccessGroup::ProfibusAccessGroup(QWidget* parent,
     auto* g = new QGridLayout(this);
     chkIndexedAccess = new QCheckBox("Indizierter Zugriff", this);
     markComponent(chkIndexedAccess, "chkIndexedAccess");
-    g->addWidget(chkIndexedAccess, 0, 0, 1, 5);
-    const char* rowKeys[2] = {"lblAddress", "lblData"};
-    const char* rowCaptions[2] = {"Adresse", "Daten"};
-    const char* slotKeys[2] = {"lblAddressSlot", "lblDataSlot"};
-    const char* indexKeys[2] = {"lblAddressIndex", "lblDataIndex"};
-    for (int r = 0; r < 2; ++r) {
-        auto* caption = new QLabel(rowCaptions[r], this);
-        markComponent(caption, rowKeys[r]);
-        g->addWidget(caption, r + 1, 0);
-        for (int c = 0; c < 2; ++c) {
-            auto* l = new QLabel(c == 0 ? "Slot" : "Index", this);
-            markComponent(l, c == 0 ? slotKeys[r] : indexKeys[r]);
-            g->addWidget(l, r + 1, 1 + 2 * c);
-            auto field = static_cast<HexField>(2 * r + c);
-            auto* e = new QLineEdit(this);
-            e->setFixedWidth(50);
-            e->setMaxLength(4);
-            hex[static_cast<int>(field)] = e;
-            g->addWidget(e, r + 1, 2 + 2 * c);
-            connect(e, &QLineEdit::textEdited, this, [this, e, field](const QString& t) {
-                if (check_ && !check_(field, t.toStdString())) {
-                    e->setText("0");
-                    e->selectAll();
-                }
-            });
-        }
+    g->addWidget(chkIndexedAccess, 0, 0, 1, 4);
+    // Each label names its row ("Adresse Slot", "Daten Index").
+    const char* keys[kHexFields] = {"lblAddressSlot", "lblAddressIndex", "lblDataSlot",
+                                    "lblDataIndex"};
+    const char* captions[kHexFields] = {"Adresse Slot", "Adresse Index", "Daten Slot",
+                                        "Daten Index"};
+    for (int i = 0; i < kHexFields; ++i) {
+        const int r = 1 + i / 2, c = i % 2;
+        auto* l = new QLabel(captions[i], this);
+        markComponent(l, keys[i]);
+        g->addWidget(l, r, 2 * c);
+        auto field = static_cast<HexField>(i);
+        auto* e = new QLineEdit(this);
+        e->setFixedWidth(50);
+        e->setMaxLength(4);
+        hex[i] = e;
+        g->addWidget(e, r, 2 * c + 1);
+        connect(e, &QLineEdit::textEdited, this, [this, e, field](const QString& t) {
+            if (check_ && !check_(field, t.toStdString())) {
+                e->setText("0");
+                e->selectAll();
+            }
+        });
     }
-    g->setColumnStretch(5, 1);
+    g->setColumnStretch(4, 1);
 }
 
 void ProfibusAccessGroup::show(const ProfibusState& s) {
