@@ -4,7 +4,6 @@
 #include "sim/sim_registers.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -73,10 +72,6 @@ uint8_t series4PageValueCheck(const SimDevice& d, uint16_t start, int count, con
     };
     if (word(0x5900, 126) || word(0x5901, 1) || word(0x5940, 1) || word(0x5F0F, 3))
         return kExIllegalValue;
-    if (covers(start, count, 0x5F06, 2)) {
-        const double full = std::atof(d.visible(reg::kPressScaleFull).c_str());
-        if (outside(floatAt(start, data, 0x5F06), 0, full)) return kExIllegalValue;
-    }
     for (const FloatLimit& l : kAnalogLimits)
         if (covers(start, count, l.reg, 2) && outside(floatAt(start, data, l.reg), l.low, l.high))
             return kExIllegalValue;

@@ -14,8 +14,8 @@ void series4PageRegisters(SimDevice& device, const DeviceConfig& config);
 
 // What a series-4 device refuses with exception 03 on the pages' registers: a Profibus
 // address above 126, lock and indexed-access flags other than 0 and 1, switch bits above
-// bit 1 in the pressure switch word, a pressure setpoint outside 0 .. the scale's full value,
-// current user ranges outside 0..20 mA and voltage user ranges outside 0..10 V. Floats are
+// bit 1 in the pressure switch word, current user ranges outside 0..20 mA and voltage user
+// ranges outside 0..10 V (the pressure setpoint is the program's to limit). Floats are
 // checked when a write covers both of their registers. 0 when the write may go through.
 uint8_t series4PageValueCheck(const SimDevice& device, uint16_t start, int count,
                               const uint8_t* data);

@@ -90,7 +90,7 @@ bool ProfibusParams::hexFieldChange(HexField field, const std::string& text) {
         f = text;
         return true;
     }
-    f = "0";
+    f.assign(1, '0'); // (assigning "0" trips a false -Wrestrict in GCC 12)
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include "console/forms/component_texts.h"
 #include "console/forms/page_builder.h"
 #include "console/forms/profibus_page.h"
+#include "console/text_source.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -83,6 +84,17 @@ CustomerPage::CustomerPage(QWidget* parent)
     });
 }
 
+void CustomerPage::applyLanguage(const TextSource& texts) {
+    // The gases are device texts, written as they stand; the language file may offer others.
+    const QString choices = QString::fromStdString(texts.text("kes_GasChoices"));
+    if (choices.isEmpty()) return;
+    const QString current = kes_cboGas->currentText();
+    kes_cboGas->clear();
+    for (const QString& gas : choices.split(';', Qt::SkipEmptyParts))
+        kes_cboGas->addItem(gas.trimmed());
+    kes_cboGas->setCurrentText(current);
+}
+
 void CustomerPage::showEvent(QShowEvent* event) {
     ConsolePageWidget::showEvent(event);
     if (!logic_) return;
@@ -98,11 +110,7 @@ void CustomerPage::refresh() {
     kes_txtProfibusAdr->setText(QString::fromStdString(s.profibus.address));
     kes_acyclic->show(s.profibus);
     kes_chkPowerUp->setChecked(s.powerUp);
-    const int gas = kes_cboGas->findText(QString::fromStdString(s.gas));
-    if (gas >= 0)
-        kes_cboGas->setCurrentIndex(gas);
-    else
-        kes_cboGas->setCurrentIndex(-1);
+    kes_cboGas->setCurrentText(QString::fromStdString(s.gas));
     kes_txtDynamic->setText(QString::fromStdString(s.dynamic));
 }
 

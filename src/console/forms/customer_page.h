@@ -20,6 +20,7 @@ class CustomerPage : public ConsolePageWidget {
     explicit CustomerPage(QWidget* parent = nullptr);
     void attach(CustomerParams* logic) { logic_ = logic; }
     void refresh();
+    void applyLanguage(const TextSource& texts) override;
 
     QLineEdit* kes_txtLongGas;
     QLineEdit* kes_txtTagName;

@@ -107,6 +107,11 @@ TPressSettings::TPressSettings(PressSettings& logic, QWidget* parent)
 
 void TPressSettings::applyLanguage(const TextSource& texts) {
     applyComponentTexts(this, texts);
+    setWindowTitle(QString::fromStdString(
+        textOr(texts, "PressSettingsCaption", "Druckregelungseinstellungen [Auf eigene Gefahr!]")));
+    const QString set = QString::fromStdString(textOr(texts, "PressSetTab", "Set"));
+    for (int i = 0; i < kPressSets; ++i)
+        PageControl1->setTabText(i, set + " " + QString::number(i + 1));
     const auto names = logic_.modeNames();
     const int keep = cboMode->currentIndex();
     cboMode->clear();
