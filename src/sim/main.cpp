@@ -31,7 +31,8 @@ void onSignal(int) {
 int usage() {
     std::fprintf(stderr, "usage: getkelo-sim [--tcp HOST:PORT] [--pty LINK] [--bus FILE]\n"
                          "Fault commands on standard input: silent A, crc A, short A, late A MS,\n"
-                         "none A, gas A 0|1, flow A V, unplug, plug, drop, quit.\n");
+                         "none A, gas A 0|1, flow A V, service A ..., boot A ..., unplug, plug,\n"
+                         "drop, quit.\n");
     return 2;
 }
 
