@@ -40,10 +40,13 @@ std::vector<uint8_t> makeTestFirmware(uint16_t version, size_t length);
 class BootloaderLink {
   public:
     static constexpr const char* kVersion = "V4.0.02"; // the seven characters after BOOTLOADER
-    static constexpr size_t kBufferBytes = 16384;
+    // A pseudo-terminal holds up to 64 KiB between the writer and the simulator, bytes that
+    // are on their way when XOFF goes out; the buffer takes them. A sender that ignores XOFF
+    // overruns it within a few hundred kilobytes.
+    static constexpr size_t kBufferBytes = 128 * 1024;
     static constexpr size_t kHighWater = 4096;
     static constexpr size_t kLowWater = 1024;
-    static constexpr int kFlashBytesPerMs = 48;
+    static constexpr int kFlashBytesPerMs = 128;
 
     void setFlowControl(bool on) { flowControl_ = on; }
     // Bytes a bootloader in session takes are kept from `passOn`; all others pass.

@@ -152,6 +152,8 @@ bool FirmwareUpdate::awaitWord(const char* word, int polls, int waitMs) {
     for (int counter = 0;; ++counter) {
         poll(answer, waitMs);
         if (answer.find(word) != std::string::npos) return true;
+        // The bootloader refused (a damaged image): no use waiting out the count.
+        if (answer.find("Error:") != std::string::npos) return false;
         if (counter > polls) return false;
     }
 }

@@ -25,10 +25,7 @@ struct Update : ::testing::Test {
     std::vector<std::string> traced;
 
     void SetUp() override {
-        update.setTrace([this](const std::string& t) {
-            traced.push_back(t);
-            if (getenv("DBG")) fprintf(stderr, "T %s\n", t.c_str());
-        });
+        update.setTrace([this](const std::string& t) { traced.push_back(t); });
         update.targetAddress = 1;
     }
     bool traces(const std::string& text) const {
