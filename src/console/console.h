@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace getkelo {
 
@@ -64,6 +65,9 @@ class Console {
     void closeConnection();
     // After the connection dialog: closes the connection and opens it again from the settings.
     void reopenConnection();
+    // After a firmware update: the list is cleared and the devices at these addresses are
+    // probed again in order, up to the first 0.
+    void rebuildDevices(const std::vector<int>& addresses);
     // After a language change: the texts that come from the language (grid headers, control
     // mode entries) are applied again.
     void applyLanguage();
