@@ -15,7 +15,6 @@ namespace {
 struct FirmwareOptions {
     std::string file;
     bool bootloader = false; // a device without firmware: it answers only in its bootloader
-    bool trace = false;
 };
 
 // The command's connection as the update closes and reopens it.
@@ -69,7 +68,8 @@ int runFirmware(CliContext& context, const FirmwareOptions& o) {
     StderrView view;
     FirmwareUpdate update(context.comm(), link, texts);
     update.setView(&view);
-    if (o.trace)
+    // --trace: the update's steps too.
+    if (context.options.trace)
         update.setTrace(
             [](const std::string& t) { std::cerr << "firmware: trace: " << t << '\n'; });
     else
@@ -104,7 +104,6 @@ void addFirmwareCommand(CliApp& app) {
     firmware->add_flag("--bootloader", o->bootloader,
                        "the device has no working firmware and answers only in its bootloader; "
                        "it ends at address 247");
-    firmware->add_flag("--trace", o->trace, "every step of the update on standard error");
 }
 
 } // namespace getkelo::cli
