@@ -216,7 +216,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(VersionCase{0x0436, {"1", "1", "1", "1"}, "0"},
                       VersionCase{0x043F, {"1", "1", "1", "1"}, "0"},
                       VersionCase{0x0401, {"19.6", "19.53", "2000", "23.53"}, "1"},
-                      VersionCase{0x0435, {"19.6", "19.53", "2000", "23.53"}, "1"}));
+                      VersionCase{0x0435, {"19.6", "19.53", "2000", "23.53"}, "1"}),
+    [](const ::testing::TestParamInfo<VersionCase>& info) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Software%04X", info.param.software);
+        return std::string(name);
+    });
 
 TEST(VersionSettingsHardware, NewSoftwareSetsAHardwareVersionOutsideItsRangeTo1024) {
     SimUpdateLink link;

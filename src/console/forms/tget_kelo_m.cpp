@@ -189,8 +189,8 @@ void TGetKeloM::buildMenus() {
     // Entries whose subsystems are not part of this program yet.
     for (QAction* a :
          {actions_[ConsoleControl::ImportMenu], actions_[ConsoleControl::ExportMenu],
-          actions_[ConsoleControl::DataSetsMenu],
-          actions_[ConsoleControl::DataSets4Menu], justieren, actions_[ConsoleControl::OemMenu]})
+          actions_[ConsoleControl::DataSetsMenu], actions_[ConsoleControl::DataSets4Menu],
+          justieren, actions_[ConsoleControl::OemMenu]})
         setUnavailable(a, true);
     // Until a device is selected the calibration and graph menus stay off.
     kalibrationMenu_->menuAction()->setEnabled(false);
@@ -383,6 +383,7 @@ void TGetKeloM::ApplyLanguage() {
     busMonitor_->applyLanguage(texts_);
     register_->applyLanguage(texts_);
     konfig1_->applyLanguage(texts_);
+    updt_->applyLanguage(texts_);
     graphs_->applyLanguage(texts_);
     about_->applyLanguage(texts_);
     kontakt_->applyLanguage(texts_);

@@ -26,7 +26,7 @@ TUpdt::TUpdt(UpdateDialog& logic, const TextSource& texts, QWidget* parent)
     resize(560, 520);
     auto* top = new QVBoxLayout(this);
 
-    auto* modus = new QGroupBox("Modus", this);
+    auto* modus = gbxModus_ = new QGroupBox("Modus", this);
     modus->setObjectName("rgpModus");
     auto* modusRow = new QHBoxLayout(modus);
     rdbExpress_ = new QRadioButton("Express Modus", modus);
@@ -45,10 +45,14 @@ TUpdt::TUpdt(UpdateDialog& logic, const TextSource& texts, QWidget* parent)
     lblAddress_ = new QLabel(this);
     lblFirmware_ = new QLabel(this);
     lblCurrent_ = new QLabel(this);
-    device->addRow("Seriennummer:", lblSerial_);
-    device->addRow("Modbus Adresse:", lblAddress_);
-    device->addRow("Firmware Tesra:", lblFirmware_);
-    device->addRow("Aktuelle Firmware:", lblCurrent_);
+    capSerial_ = new QLabel("Seriennummer:", this);
+    capAddress_ = new QLabel("Modbus Adresse:", this);
+    capFirmware_ = new QLabel("Firmware Tesra:", this);
+    capCurrent_ = new QLabel("Aktuelle Firmware:", this);
+    device->addRow(capSerial_, lblSerial_);
+    device->addRow(capAddress_, lblAddress_);
+    device->addRow(capFirmware_, lblFirmware_);
+    device->addRow(capCurrent_, lblCurrent_);
     top->addLayout(device);
 
     pages_ = new QStackedWidget(this);
@@ -78,7 +82,8 @@ TUpdt::TUpdt(UpdateDialog& logic, const TextSource& texts, QWidget* parent)
     info_->setReadOnly(true);
     info_->setMaximumHeight(130);
     top->addWidget(info_);
-    top->addWidget(new QLabel("Update Status:", this));
+    capStatus_ = new QLabel("Update Status:", this);
+    top->addWidget(capStatus_);
     memo_ = new QPlainTextEdit(this);
     memo_->setReadOnly(true);
     memo_->setMinimumHeight(140);
@@ -106,6 +111,28 @@ TUpdt::TUpdt(UpdateDialog& logic, const TextSource& texts, QWidget* parent)
 void TUpdt::setSources(std::string updateFolder, const DeviceList* devices) {
     folder_ = std::move(updateFolder);
     devices_ = devices;
+}
+
+void TUpdt::applyLanguage(const TextSource& t) {
+    auto set = [&t](auto* w, const char* key) {
+        const std::string text = t.text(key);
+        if (!text.empty()) w->setText(q(text));
+    };
+    if (!t.text("UpdtCaption").empty()) setWindowTitle(q(t.text("UpdtCaption")));
+    if (!t.text("UpdtModus").empty()) gbxModus_->setTitle(q(t.text("UpdtModus")));
+    set(rdbExpress_, "rgpModus0");
+    set(rdbExpert_, "rgpModus1");
+    set(capSerial_, "UpdtSerial");
+    set(capAddress_, "UpdtAddress");
+    set(capFirmware_, "UpdtFirmware");
+    set(capCurrent_, "UpdtCurrent");
+    set(capStatus_, "UpdtStatus");
+    set(btnExUpdate_, "UpdtUpdate");
+    set(btnExpertUpdate_, "UpdtUpdate");
+    set(btnClose_, "btnClose");
+    noFirmwareText_ =
+        t.text("UpdtNoFirmware").empty() ? "Keine Firmware gefunden!" : t.text("UpdtNoFirmware");
+    if (isVisible()) refresh();
 }
 
 void TUpdt::showEvent(QShowEvent* e) {
@@ -148,7 +175,7 @@ void TUpdt::refresh() {
     lblSerial_->setText(q(s.serialLabel));
     lblAddress_->setText(q(s.addressLabel));
     lblFirmware_->setText(q(s.firmwareLabel));
-    lblCurrent_->setText(q(s.currentFirmware));
+    lblCurrent_->setText(q(s.table.empty() ? noFirmwareText_ : s.currentFirmware));
     info_->setVisible(s.infoVisible);
     btnExUpdate_->setEnabled(s.updateEnabled && !running_);
     btnExpertUpdate_->setEnabled(s.updateEnabled && !running_);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -26,6 +27,8 @@ class TUpdt : public QDialog {
 
     // The folder of the firmware files and the device list (for update-all), read on show.
     void setSources(std::string updateFolder, const DeviceList* devices);
+    // Captions from the language file (the German ones stay where a key is empty).
+    void applyLanguage(const TextSource& texts);
 
     void FormActivate();
     void rgpModusClick(int mode);
@@ -60,6 +63,13 @@ class TUpdt : public QDialog {
     QLabel* lblAddress_;
     QLabel* lblFirmware_;
     QLabel* lblCurrent_;
+    QGroupBox* gbxModus_;
+    QLabel* capSerial_;
+    QLabel* capAddress_;
+    QLabel* capFirmware_;
+    QLabel* capCurrent_;
+    QLabel* capStatus_;
+    std::string noFirmwareText_ = "Keine Firmware gefunden!";
     QTreeWidget* list_;
     QPlainTextEdit* info_;
     QPlainTextEdit* memo_;
