@@ -1,5 +1,6 @@
 // getkelo-sim: a simulated device bus behind a TCP gateway port and/or a pseudo-terminal.
 #include "base/clock.h"
+#include "base/integer_parse.h"
 #include "sim/bus_file.h"
 #include "sim/device_profiles.h"
 #include "sim/fault_commands.h"
@@ -8,6 +9,7 @@
 #include "sim/sim_server.h"
 #include "sim/tcp_endpoint.h"
 
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -92,8 +94,10 @@ int main(int argc, char** argv) {
     if (!tcp.empty()) {
         auto colon = tcp.rfind(':');
         if (colon == std::string::npos) return usage();
+        long long port = 0;
+        if (!parseIntegerIn(tcp.substr(colon + 1), 0, 65535, port)) return usage();
         tcpEnd = std::make_unique<TcpEndpoint>();
-        if (!tcpEnd->listen(tcp.substr(0, colon), std::atoi(tcp.c_str() + colon + 1), error)) {
+        if (!tcpEnd->listen(tcp.substr(0, colon), static_cast<int>(port), error)) {
             std::fprintf(stderr, "getkelo-sim: %s\n", error.c_str());
             return 1;
         }

@@ -1,4 +1,5 @@
 #include "console/forms/tcomm_form.h"
+#include "base/integer_parse.h"
 
 #include "base/ini_file.h"
 #include "comm/tcomm.h"
@@ -9,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QVBoxLayout>
+#include <climits>
 
 #include <cstdio>
 #include <cstdlib>
@@ -118,7 +120,7 @@ void TCommForm::FormActivate() {
 
 // The port number of a list entry: the text after "COM", read up to the two blanks.
 static int entryNumber(const QString& text) {
-    return std::atoi(text.mid(3).toUtf8().constData());
+    return static_cast<int>(leadingInteger(text.mid(3).toStdString(), 0, INT_MAX));
 }
 
 void TCommForm::loadSection(const QString& sectionName) {
@@ -129,12 +131,16 @@ void TCommForm::loadSection(const QString& sectionName) {
         if (entryNumber(ports_->item(i)->text()) == com) ports_->setCurrentRow(i);
     connection_->setCurrentIndex(ini.readBool(section, "TcpIp", false) ? 1 : 0);
     tcpPort_->setText(QString::number(ini.readInteger(section, "Port", 0)));
-    int a = 0, b = 0, c = 0, d = 0;
     const std::string ip = ini.readString(section, "IP", "0.0.0.0");
-    std::sscanf(ip.c_str(), "%d.%d.%d.%d", &a, &b, &c, &d);
-    const int parts[4] = {a, b, c, d};
-    for (int i = 0; i < 4; ++i)
-        octets_[i]->setText(QString::number(parts[i]));
+    size_t at = 0;
+    bool more = true;
+    for (int i = 0; i < 4; ++i) {
+        size_t end = at;
+        const long long octet = more ? leadingInteger(ip, 0, 255, &end, at) : 0;
+        octets_[i]->setText(QString::number(octet));
+        more = more && end > at && end < ip.size() && ip[end] == '.';
+        at = end + 1;
+    }
     applyConnectionChoice();
 }
 
@@ -154,7 +160,7 @@ void TCommForm::save() {
     if (auto* item = ports_->currentItem(); item && item->isSelected())
         ini.writeInteger(section, "Com", entryNumber(item->text()));
     ini.writeBool(section, "TcpIp", connection_->currentIndex() != 0);
-    ini.writeInteger(section, "Port", std::atoi(tcpPort_->text().toUtf8().constData()));
+    ini.writeInteger(section, "Port", leadingInteger(tcpPort_->text().toStdString(), 0, 65535));
     QStringList ip;
     for (auto* o : octets_)
         ip << o->text();
