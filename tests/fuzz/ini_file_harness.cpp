@@ -62,19 +62,23 @@ std::string settingsPath() {
     return dir + "/GetKelo.ini";
 }
 
+std::string held(const std::string& text) {
+    return cp1252ToUtf8(utf8ToCp1252(text));
+}
+
 using Model = std::map<std::string, std::map<std::string, std::string>>; // lower-case names
 
 Model snapshot(const IniFile& f) {
     Model m;
     std::map<std::string, bool> seen;
     for (const std::string& s : f.sectionNames()) {
-        if (seen[lower(s)]) continue; // a repeated section: the first one is read
-        seen[lower(s)] = true;
-        auto& keys = m[lower(s)];
+        if (seen[held(lower(s))]) continue; // a repeated section: the first one is read
+        seen[held(lower(s))] = true;
         // A repeated key: the first one is read. A file an editor saved as UTF-8 is written
-        // back in Windows-1252, so values are compared in what the file can hold.
+        // back in Windows-1252, so names and values are compared in what the file can hold.
+        auto& keys = m[held(lower(s))];
         for (const auto& [k, v] : f.sectionPairs(s))
-            keys.emplace(lower(k), cp1252ToUtf8(utf8ToCp1252(v)));
+            keys.emplace(held(lower(k)), held(v));
     }
     return m;
 }
