@@ -1,6 +1,7 @@
 // getkelo-sim: a simulated device bus behind a TCP gateway port and/or a pseudo-terminal.
 #include "base/clock.h"
 #include "base/integer_parse.h"
+#include "sim/bootloader.h"
 #include "sim/bus_file.h"
 #include "sim/device_profiles.h"
 #include "sim/fault_commands.h"
@@ -9,9 +10,11 @@
 #include "sim/sim_server.h"
 #include "sim/tcp_endpoint.h"
 
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
@@ -32,8 +35,11 @@ void onSignal(int) {
 
 constexpr const char* kUsage =
     "usage: getkelo-sim [--tcp HOST:PORT] [--pty LINK] [--bus FILE] [--help]\n"
+    "       getkelo-sim --make-firmware FILE VERSION BYTES  (test image for the\n"
+    "       bootloader: VERSION as a.b.cc, the software it makes)\n"
     "Fault commands on standard input: silent A, crc A, short A, late A MS,\n"
-    "none A, gas A 0|1, flow A V, unplug, plug, drop, quit.\n";
+    "none A, gas A 0|1, flow A V, service A ..., boot A ..., unplug, plug,\n"
+    "drop, quit.\n";
 
 // A wrong command line: the usage on stderr, exit 2.
 int usage() {
@@ -51,7 +57,25 @@ std::string faultLine(const std::string& fault, int address) {
 
 } // namespace
 
+// A test firmware file (bootloader.h) the bootloader takes and runs as `version`.
+int makeFirmware(const std::string& path, const std::string& version, const std::string& bytes) {
+    long long length = 0;
+    if (!parseIntegerIn(bytes, 32, 64LL * 1024 * 1024, length)) return usage();
+    auto image = makeTestFirmware(versionWord(version), static_cast<size_t>(length));
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    bool ok = f && std::fwrite(image.data(), 1, image.size(), f) == image.size();
+    if (f) ok = std::fclose(f) == 0 && ok;
+    if (!ok) {
+        std::fprintf(stderr, "getkelo-sim: cannot write %s: %s\n", path.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--make-firmware")
+        return makeFirmware(argv[2], argv[3], argv[4]);
     std::string tcp, pty, busPath;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
