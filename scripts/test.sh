@@ -20,3 +20,8 @@ if [ "${GETKELO_SKIP_SANITIZE:-0}" != 1 ]; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 300
 fi
+
+# A short fuzz run of every harness when clang is there (about a minute each).
+if [ "${GETKELO_SKIP_FUZZ:-0}" != 1 ]; then
+  bash scripts/fuzz.sh "${GETKELO_FUZZ_SECONDS:-60}"
+fi

@@ -3,14 +3,9 @@
 #include "base/cp1252.h"
 #include "base/number_format.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <fstream>
-#include <sstream>
+#include <mutex>
+#include <set>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace getkelo {
 namespace {
@@ -28,97 +23,50 @@ std::string trim(const std::string& s) {
     return s.substr(a, b - a);
 }
 
-long long fileStamp(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return -1;
-    return static_cast<long long>(st.st_mtim.tv_sec) * 1000000007LL + st.st_mtim.tv_nsec +
-           static_cast<long long>(st.st_size) * 31;
-}
-
-std::string folderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+// Stale temporary files are looked for once per file and process.
+void cleanUpOnce(const std::string& path) {
+    static std::mutex mutex;
+    static std::set<std::string> done;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (done.insert(path).second) removeStaleTemporaries(path);
 }
 
 } // namespace
 
-bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
-    auto fail = [&](const std::string& what) {
-        if (error) *error = what + " \"" + path + "\": " + std::strerror(errno);
-        return false;
-    };
-    std::string tmpl = path + ".tmpXXXXXX";
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return fail("cannot create a temporary file for");
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            ::unlink(name.data());
-            errno = e;
-            return fail("cannot write");
-        }
-        done += static_cast<size_t>(w);
-    }
-    // Keep the permissions of the file being replaced.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0)
-        ::fchmod(fd, st.st_mode & 07777);
-    else
-        ::fchmod(fd, 0644);
-    if (::fsync(fd) != 0) {
-        int e = errno;
-        ::close(fd);
-        ::unlink(name.data());
-        errno = e;
-        return fail("cannot sync");
-    }
-    ::close(fd);
-    if (::rename(name.data(), path.c_str()) != 0) {
-        int e = errno;
-        ::unlink(name.data());
-        errno = e;
-        return fail("cannot replace");
-    }
-    int dfd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-    if (error) error->clear();
-    return true;
+IniFile::IniFile(std::string path) : path_(std::move(path)) {
+    cleanUpOnce(path_);
 }
-
-IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 
 IniFile::Batch::~Batch() {
-    if (--f_.batchDepth_ == 0 && f_.dirty_) f_.save();
+    if (--f_.batchDepth_ > 0 || f_.pending_.empty()) return;
+    // The batch's changes go onto what is on disk now, not onto what was read at its start.
+    f_.load(true);
+    f_.pending_.clear();
+    if (f_.loadError_.empty())
+        f_.commit();
+    else
+        f_.lastError_ = f_.loadError_;
 }
 
-void IniFile::load() const {
-    long long stamp = fileStamp(path_);
-    if (loaded_ && stamp == stamp_) return;
-    // Unsaved changes of a running batch win over the disk.
-    if (loaded_ && dirty_) return;
+void IniFile::load(bool force) const {
+    const FileIdentity id = fileIdentity(path_);
+    if (loaded_ && !force && id == identity_) return;
+    std::string bytes;
+    const FileRead r = readRegularFile(path_, kMaxSettingsFileBytes, bytes, loadError_);
+    identity_ = id;
+    loaded_ = true;
+    parse(r == FileRead::Ok ? bytes : std::string());
+    // Unsaved changes of a running batch stay on top of what the disk holds.
+    for (const Change& c : pending_)
+        c(const_cast<IniFile&>(*this));
+}
+
+void IniFile::parse(const std::string& bytes) const {
     sections_.clear();
     sections_.push_back(Section{});
-    stamp_ = stamp;
-    loaded_ = true;
-    if (stamp == -1) return;
-    std::ifstream in(path_, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
     // A UTF-8 byte-order mark (an editor saved the file as UTF-8) is no part of the first
     // line, and such a file is UTF-8 throughout. Writes give the file back in Windows-1252,
     // without the mark.
-    const std::string bytes = ss.str();
     static const std::string kUtf8Bom = "\xEF\xBB\xBF";
     std::string text =
         bytes.rfind(kUtf8Bom, 0) == 0 ? bytes.substr(kUtf8Bom.size()) : cp1252ToUtf8(bytes);
@@ -150,12 +98,19 @@ void IniFile::load() const {
     }
 }
 
-bool IniFile::save() {
+bool IniFile::change(Change c) {
+    // Applied to a fresh read: another object (or program) may have written since.
+    load(batchDepth_ == 0);
+    if (!loadError_.empty()) {
+        lastError_ = loadError_;
+        return false;
+    }
     if (batchDepth_ > 0) {
-        dirty_ = true;
+        pending_.push_back(c);
+        c(*this);
         return true;
     }
-    return commit();
+    return c(*this) ? commit() : true;
 }
 
 bool IniFile::commit() {
@@ -167,9 +122,8 @@ bool IniFile::commit() {
             out += (l.key.empty() ? l.text : l.key + "=" + l.value) + "\r\n";
         }
     }
-    dirty_ = false;
     bool ok = writeFileAtomically(path_, utf8ToCp1252(out), &lastError_);
-    stamp_ = fileStamp(path_);
+    identity_ = fileIdentity(path_);
     if (!ok) loaded_ = false; // read the disk's truth next time
     return ok;
 }
@@ -212,28 +166,31 @@ double IniFile::readFloat(const std::string& section, const std::string& key, do
 
 bool IniFile::writeString(const std::string& section, const std::string& key,
                           const std::string& value) {
-    load();
-    // A line break inside a value would start a new line of the file.
+    // A line break inside a value would start a new line of the file. Blanks at the ends are
+    // dropped here as the file's reader drops them, so this object reads what others read.
     std::string v;
     for (char c : value)
         v += (c == '\r' || c == '\n') ? ' ' : c;
-    Section* s = findSection(section);
-    if (!s) {
-        Section ns;
-        ns.name = section;
-        sections_.push_back(std::move(ns));
-        s = &sections_.back();
-    }
-    if (Line* l = findKey(*s, key)) {
-        l->value = v;
-    } else {
-        // New keys go after the last key=value line, before trailing blank lines.
-        size_t at = s->lines.size();
-        while (at > 0 && trim(s->lines[at - 1].text).empty() && s->lines[at - 1].key.empty())
-            --at;
-        s->lines.insert(s->lines.begin() + static_cast<long>(at), Line{"", key, v});
-    }
-    return save();
+    v = trim(v);
+    return change([section, key, v](IniFile& f) {
+        Section* s = f.findSection(section);
+        if (!s) {
+            Section ns;
+            ns.name = section;
+            f.sections_.push_back(std::move(ns));
+            s = &f.sections_.back();
+        }
+        if (Line* l = f.findKey(*s, key)) {
+            l->value = v;
+        } else {
+            // New keys go after the last key=value line, before trailing blank lines.
+            size_t at = s->lines.size();
+            while (at > 0 && trim(s->lines[at - 1].text).empty() && s->lines[at - 1].key.empty())
+                --at;
+            s->lines.insert(s->lines.begin() + static_cast<long>(at), Line{"", key, v});
+        }
+        return true;
+    });
 }
 
 bool IniFile::writeInteger(const std::string& section, const std::string& key, long long value) {
@@ -285,28 +242,32 @@ IniFile::sectionPairs(const std::string& section) const {
 }
 
 bool IniFile::eraseSection(const std::string& section) {
-    load();
-    bool found = false;
-    for (size_t i = sections_.size(); i-- > 1;) {
-        if (sameName(sections_[i].name, section)) {
-            sections_.erase(sections_.begin() + static_cast<long>(i));
-            found = true;
+    return change([section](IniFile& f) {
+        bool found = false;
+        for (size_t i = f.sections_.size(); i-- > 1;) {
+            if (sameName(f.sections_[i].name, section)) {
+                f.sections_.erase(f.sections_.begin() + static_cast<long>(i));
+                found = true;
+            }
         }
-    }
-    return found ? save() : true;
+        return found;
+    });
 }
 
 bool IniFile::deleteKey(const std::string& section, const std::string& key) {
-    load();
-    Section* s = findSection(section);
-    if (!s) return true;
-    for (auto it = s->lines.begin(); it != s->lines.end(); ++it) {
-        if (!it->key.empty() && sameName(it->key, key)) {
-            s->lines.erase(it);
-            return save();
+    // Every line of the key goes, in every section of the name: a second one would surface.
+    return change([section, key](IniFile& f) {
+        bool found = false;
+        for (size_t i = 1; i < f.sections_.size(); ++i) {
+            Section& s = f.sections_[i];
+            if (!sameName(s.name, section)) continue;
+            const size_t before = s.lines.size();
+            std::erase_if(s.lines,
+                          [&](const Line& l) { return !l.key.empty() && sameName(l.key, key); });
+            found = found || s.lines.size() != before;
         }
-    }
-    return true;
+        return found;
+    });
 }
 
 } // namespace getkelo

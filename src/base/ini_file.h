@@ -1,4 +1,7 @@
 #pragma once
+#include "base/atomic_file.h"
+
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,12 +12,16 @@ namespace getkelo {
 // sections in square brackets and key=value lines, names compared without regard to case,
 // a missing file or key gives the caller's default. The file is Windows-1252 on disk and
 // UTF-8 here; a file that starts with a UTF-8 byte-order mark is read as UTF-8 and written
-// back in Windows-1252 without the mark. Every write reaches the disk at once by atomic replacement (temporary file in
-// the same folder, fsync, rename, fsync of the folder), so a crash never leaves a half-written
-// file. Lines the accessor does not understand are kept as they are.
+// back in Windows-1252 without the mark. Every write reaches the disk at once by atomic
+// replacement (writeFileAtomically), so a crash never leaves a half-written file; temporary
+// files a killed save left behind are removed when a path is first opened. Lines the accessor
+// does not understand are kept as they are. Only a regular file of at most
+// kMaxSettingsFileBytes is read; anything else reads as empty, is never written over, and
+// loadError() says why.
 //
 // Like a private-profile file, each object sees what others wrote to the same path: the
-// file is read again whenever it changed on disk.
+// file is read again whenever its identity changed, and every write applies its change to
+// what is on disk at that moment, so a stale object never writes old values back.
 class IniFile {
   public:
     explicit IniFile(std::string path);
@@ -46,6 +53,11 @@ class IniFile {
 
     // The reason of the last failed write (empty after a good one).
     const std::string& lastError() const { return lastError_; }
+    // Why the file could not be read (empty when it was read or is missing).
+    const std::string& loadError() const {
+        load();
+        return loadError_;
+    }
 
     // Defers the disk writes of a burst of changes (a state save) to one atomic replacement
     // at the end of the scope. Nested scopes flush at the outermost end.
@@ -72,23 +84,22 @@ class IniFile {
         std::vector<Line> lines;
     };
 
-    void load() const;
-    bool save();
+    using Change = std::function<bool(IniFile&)>; // true when it changed anything
+    void load(bool force = false) const;
+    void parse(const std::string& bytes) const;
+    bool change(Change c);
     bool commit();
     Section* findSection(const std::string& name) const;
     Line* findKey(Section& s, const std::string& key) const;
 
     std::string path_;
     mutable std::vector<Section> sections_;
-    mutable long long stamp_ = -2; // mtime+size signature of what sections_ holds
+    mutable FileIdentity identity_; // of the file sections_ was read from
     mutable bool loaded_ = false;
+    mutable std::string loadError_;
     int batchDepth_ = 0;
-    bool dirty_ = false;
+    std::vector<Change> pending_; // changes of a running batch, replayed on every re-read
     std::string lastError_;
 };
-
-// Writes a whole file atomically (temporary file, fsync, rename, fsync of the folder).
-// Used by the settings accessor and by every writer of complete data files.
-bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error);
 
 } // namespace getkelo

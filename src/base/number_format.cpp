@@ -132,40 +132,6 @@ float TextToFloat(const std::string& text) {
     return static_cast<float>(textToDouble(text));
 }
 
-bool parseInteger(const std::string& text, long long& out) {
-    std::string t = trim(text);
-    if (t.empty()) return false;
-    size_t i = 0;
-    bool neg = false;
-    if (t[i] == '+' || t[i] == '-') neg = t[i++] == '-';
-    int base = 10;
-    if (t.compare(i, 2, "0x") == 0 || t.compare(i, 2, "0X") == 0) {
-        base = 16;
-        i += 2;
-    } else if (i < t.size() && t[i] == '$') {
-        base = 16;
-        i += 1;
-    }
-    if (i >= t.size()) return false;
-    unsigned long long v = 0;
-    for (; i < t.size(); ++i) {
-        int d;
-        char c = t[i];
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
-            return false;
-        v = v * base + d;
-        if (v > 0x7FFFFFFFFFFFFFFFULL) return false;
-    }
-    out = neg ? -static_cast<long long>(v) : static_cast<long long>(v);
-    return true;
-}
-
 bool parseNumber(const std::string& text, double& out) {
     std::string t = trim(text);
     size_t comma = t.find(',');

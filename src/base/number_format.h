@@ -1,4 +1,6 @@
 #pragma once
+#include "base/integer_parse.h"
+
 #include <string>
 
 namespace getkelo {
@@ -26,10 +28,6 @@ std::string formatPattern(double value, const std::string& pattern);
 // not fit; no digits gives 0.
 float TextToFloat(const std::string& text);
 double textToDouble(const std::string& text);
-
-// Strict integer parse of a whole text (surrounding blanks allowed, optional sign, decimal
-// or "0x"/"$" hexadecimal). False when the text is not exactly one integer.
-bool parseInteger(const std::string& text, long long& out);
 
 // Strict number parse of a whole text ("," or "." as decimal point).
 bool parseNumber(const std::string& text, double& out);

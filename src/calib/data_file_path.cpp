@@ -1,8 +1,10 @@
 #include "calib/data_file_path.h"
+#include "base/integer_parse.h"
 
 #include "console/console_settings.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 
 namespace getkelo {
@@ -33,7 +35,7 @@ std::string MakeDataFilePath(const DataFileRoot& root, const std::string& typeTe
     dir += typeText + "/";
     std::string name = serialText + generationTag(typeText) + ".dat";
     if (root.newStructure)
-        name = std::to_string(std::strtoull(serialText.c_str(), nullptr, 10) / 1000) + "/" + name;
+        name = std::to_string(leadingInteger(serialText, 0, LLONG_MAX) / 1000) + "/" + name;
     return dir + name;
 }
 

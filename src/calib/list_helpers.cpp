@@ -1,9 +1,11 @@
 #include "calib/list_helpers.h"
+#include "base/integer_parse.h"
 
 #include "base/ini_file.h"
 #include "base/number_format.h"
 #include "comm/value_codec.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
@@ -34,7 +36,7 @@ std::vector<double> ParseFloatList(const std::string& text) {
 std::vector<long long> ParseIntList(const std::string& text) {
     std::vector<long long> out;
     for (const std::string& item : items(text))
-        out.push_back(std::strtoll(item.c_str(), nullptr, 10));
+        out.push_back(leadingInteger(item, LLONG_MIN, LLONG_MAX));
     return out;
 }
 
@@ -71,9 +73,16 @@ double SafeDivide(double a, double b) {
 }
 
 int ParseVersion(const std::string& text) {
-    int a = 0, b = 0, c = 0;
-    std::sscanf(text.c_str(), "%d.%d.%d", &a, &b, &c);
-    return a * 256 + b * 16 + c;
+    // "a.b.c" with each part held to what a version word can carry.
+    int parts[3] = {0, 0, 0};
+    size_t at = 0;
+    for (int i = 0; i < 3; ++i) {
+        size_t end = at;
+        parts[i] = static_cast<int>(leadingInteger(text, -0xFFFF, 0xFFFF, &end, at));
+        if (end == at || end >= text.size() || text[end] != '.') break;
+        at = end + 1;
+    }
+    return parts[0] * 256 + parts[1] * 16 + parts[2];
 }
 
 std::string FormatVersion(int version) {

@@ -1,10 +1,12 @@
 #include "calib/section_names.h"
+#include "base/integer_parse.h"
 
 #include "base/ini_file.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 
 namespace getkelo {
@@ -25,10 +27,7 @@ constexpr long long kMaxIndex = 1000000000; // beyond this an index is not a cou
 
 long long sectionIndex(const std::string& sectionName, const std::string& prefix) {
     if (sectionName.size() <= prefix.size()) return 0;
-    errno = 0;
-    long long v = std::strtoll(sectionName.c_str() + prefix.size(), nullptr, 10);
-    if (errno == ERANGE) return v < 0 ? -kMaxIndex : kMaxIndex;
-    return std::clamp(v, -kMaxIndex, kMaxIndex);
+    return leadingInteger(sectionName, -kMaxIndex, kMaxIndex, nullptr, prefix.size());
 }
 
 std::string nextSectionName(const IniFile& file, const std::string& prefix) {

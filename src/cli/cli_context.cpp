@@ -204,11 +204,9 @@ TChannel CliContext::openUpdateChannel() {
 }
 
 bool parseIntArg(const std::string& text, long long min, long long max, long long& out) {
-    long long v;
+    // No blanks at all: parseIntegerIn alone would allow them around the number.
     if (text.empty() || text.find_first_of(" \t") != std::string::npos) return false;
-    if (!parseInteger(text, v) || v < min || v > max) return false;
-    out = v;
-    return true;
+    return parseIntegerIn(text, min, max, out);
 }
 
 bool parseAddressList(const std::string& text, std::vector<int>& out, std::string& error, int min,

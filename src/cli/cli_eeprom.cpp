@@ -1,3 +1,4 @@
+#include "base/integer_parse.h"
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_terminal_ui.h"
@@ -10,6 +11,7 @@
 #include "console/software_generation.h"
 #include "console/text_source.h"
 
+#include <climits>
 #include <iostream>
 
 namespace getkelo::cli {
@@ -22,7 +24,13 @@ bool firstGeneration(TTesra& tesra, const std::string& command) {
         printError(command + ": no answer from address " + std::to_string(tesra.Address));
         return false;
     }
-    const std::string version = versionText(static_cast<uint16_t>(std::stoul(word)));
+    long long w = 0;
+    if (!parseIntegerIn(word, 0, 0xFFFF, w)) {
+        printError(command + ": the device at address " + std::to_string(tesra.Address) +
+                   " reports no software version");
+        return false;
+    }
+    const std::string version = versionText(static_cast<uint16_t>(w));
     if (softwareMajor(version) < 2) return true;
     printError(command + ": the device at address " + std::to_string(tesra.Address) +
                " has software " + version + ": no EEPROM image (first generation only)");

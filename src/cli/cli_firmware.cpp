@@ -1,3 +1,4 @@
+#include "base/integer_parse.h"
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
 #include "comm/register_catalogue.h"
@@ -89,8 +90,10 @@ int runFirmware(CliContext& context, const FirmwareOptions& o) {
                    " does not tell its software version after the update");
         return kExitFailure;
     }
+    long long word = 0;
+    parseIntegerIn(software, 0, 0xFFFF, word); // a register word: always in range
     std::cout << "address " << update.targetAddress << " software "
-              << versionText(std::atoi(software.c_str())) << '\n';
+              << versionText(static_cast<uint16_t>(word)) << '\n';
     return kExitOk;
 }
 

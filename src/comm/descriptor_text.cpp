@@ -11,11 +11,9 @@ namespace {
 
 // Integer in [min, max], decimal or 0x hex, nothing else in the text.
 bool integerIn(const std::string& text, long long min, long long max, long long& out) {
-    long long v;
+    // No blanks at all: parseIntegerIn alone would allow them around the number.
     if (text.empty() || text.find_first_of(" \t") != std::string::npos) return false;
-    if (!parseInteger(text, v) || v < min || v > max) return false;
-    out = v;
-    return true;
+    return parseIntegerIn(text, min, max, out);
 }
 
 bool sameName(const std::string& a, const char* b) {

@@ -64,6 +64,11 @@ void Console::FormShow() {
     }
     applyLanguage();
     settings_.load();
+    if (const std::string& why = settings_.file().loadError(); !why.empty()) {
+        // Defaults are used and the file is left as it is (saves are refused too).
+        ui_.messageBox(texts_.text("infoSettingsNotRead") + "\n" + why, "GetKelo", MsgIcon::Error,
+                       MsgButtons::Ok);
+    }
     view_.setGraphSize(settings_.graphWidth, settings_.graphHeight);
     // Nothing is selected yet: no setpoint can go anywhere.
     view_.setControlEnabled(ConsoleControl::SetpointEntry, false);

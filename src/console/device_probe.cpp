@@ -1,8 +1,8 @@
 #include "console/device_probe.h"
 
-#include "comm/register_catalogue.h"
-
 #include "base/number_format.h"
+#include "base/text_cut.h"
+#include "comm/register_catalogue.h"
 #include "comm/register_descriptor.h"
 #include "comm/ttesra.h"
 #include "comm/value_codec.h"
@@ -98,7 +98,7 @@ bool readRangeAndUnit(TTesra& tesra, DeviceIdentity& id) {
     id.range = ValueToText(data, kTypeFloat);    // 0x0014-0x0015
     id.unit = ValueToText(data + 4, kTypeText8); // 0x0016-0x0019
     id.gas = ValueToText(data + 12, kTypeText8); // 0x001A-0x001D
-    if (id.unit.size() > 11) id.unit.resize(11);
+    id.unit = cutToCharacters(id.unit, 11);
     return true;
 }
 

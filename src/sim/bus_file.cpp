@@ -1,8 +1,10 @@
 #include "sim/bus_file.h"
+#include "base/integer_parse.h"
 
 #include "base/ini_file.h"
 #include "sim/device_profiles.h"
 
+#include <climits>
 #include <cstdlib>
 #include <sstream>
 #include <sys/stat.h>
@@ -17,7 +19,7 @@ std::vector<int> intList(const std::string& text) {
     std::string item;
     while (std::getline(in, item, ','))
         if (item.find_first_not_of(" \t") != std::string::npos)
-            out.push_back(std::atoi(item.c_str()));
+            out.push_back(static_cast<int>(leadingInteger(item, INT_MIN, INT_MAX)));
     return out;
 }
 
@@ -55,8 +57,10 @@ bool readBusFile(const std::string& path, std::vector<BusFileDevice>& devices, s
         c.software = str("Software", c.software);
         c.hardware = str("Hardware", c.hardware);
         c.serial = static_cast<uint32_t>(ini.readInteger(section, "Serial", 20000000 + address));
-        c.functions = static_cast<uint32_t>(
-            std::strtoul(str("Functions", std::to_string(c.functions)).c_str(), nullptr, 0));
+        long long functions = c.functions;
+        if (parseIntegerIn(str("Functions", std::to_string(c.functions)), 0, 0xFFFFFFFFLL,
+                           functions))
+            c.functions = static_cast<uint32_t>(functions);
         c.range = ini.readFloat(section, "Range", c.range);
         c.unit = str("Unit", c.unit);
         c.gas = str("Gas", c.gas);

@@ -1,19 +1,28 @@
 #include "sim/device_profiles.h"
+#include "base/integer_parse.h"
 
 #include "sim/service_protocol.h"
 #include "sim/sim_series4_pages.h"
 #include "sim/sim_registers.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <string>
 
 namespace getkelo::sim {
 
 uint16_t versionWord(const std::string& text) {
-    int a = 0, b = 0, c = 0;
-    std::sscanf(text.c_str(), "%d.%d.%d", &a, &b, &c);
-    return static_cast<uint16_t>((a & 0xFF) << 8 | (b & 0x0F) << 4 | (c & 0x0F));
+    long long parts[3] = {0, 0, 0};
+    size_t at = 0;
+    for (long long& part : parts) {
+        size_t end = at;
+        part = leadingInteger(text, 0, 0xFF, &end, at);
+        if (end == at || end >= text.size() || text[end] != '.') break;
+        at = end + 1;
+    }
+    return static_cast<uint16_t>((parts[0] & 0xFF) << 8 | (parts[1] & 0x0F) << 4 |
+                                 (parts[2] & 0x0F));
 }
 
 namespace {

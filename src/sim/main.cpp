@@ -1,5 +1,6 @@
 // getkelo-sim: a simulated device bus behind a TCP gateway port and/or a pseudo-terminal.
 #include "base/clock.h"
+#include "base/integer_parse.h"
 #include "sim/bootloader.h"
 #include "sim/bus_file.h"
 #include "sim/device_profiles.h"
@@ -10,6 +11,7 @@
 #include "sim/tcp_endpoint.h"
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -57,9 +59,8 @@ std::string faultLine(const std::string& fault, int address) {
 
 // A test firmware file (bootloader.h) the bootloader takes and runs as `version`.
 int makeFirmware(const std::string& path, const std::string& version, const std::string& bytes) {
-    char* end = nullptr;
-    unsigned long long length = std::strtoull(bytes.c_str(), &end, 10);
-    if (bytes.empty() || *end || length < 32 || length > 64u * 1024 * 1024) return usage();
+    long long length = 0;
+    if (!parseIntegerIn(bytes, 32, 64LL * 1024 * 1024, length)) return usage();
     auto image = makeTestFirmware(versionWord(version), static_cast<size_t>(length));
     std::FILE* f = std::fopen(path.c_str(), "wb");
     bool ok = f && std::fwrite(image.data(), 1, image.size(), f) == image.size();
@@ -125,8 +126,10 @@ int main(int argc, char** argv) {
     if (!tcp.empty()) {
         auto colon = tcp.rfind(':');
         if (colon == std::string::npos) return usage();
+        long long port = 0;
+        if (!parseIntegerIn(tcp.substr(colon + 1), 0, 65535, port)) return usage();
         tcpEnd = std::make_unique<TcpEndpoint>();
-        if (!tcpEnd->listen(tcp.substr(0, colon), std::atoi(tcp.c_str() + colon + 1), error)) {
+        if (!tcpEnd->listen(tcp.substr(0, colon), static_cast<int>(port), error)) {
             std::fprintf(stderr, "getkelo-sim: %s\n", error.c_str());
             return 1;
         }

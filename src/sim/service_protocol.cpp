@@ -1,4 +1,5 @@
 #include "sim/service_protocol.h"
+#include "base/integer_parse.h"
 
 #include "base/clock.h"
 #include "comm/crc16.h"
@@ -6,6 +7,7 @@
 #include "sim/sim_registers.h"
 
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -153,8 +155,8 @@ void ServiceLink::finishCommand(SimBus& bus, std::vector<BusAnswer>& answers) {
     while (!arg.empty() && (arg.back() == '\r' || arg.back() == '\n'))
         arg.pop_back();
     if (arg.rfind("0x", 0) == 0) arg = arg.substr(2);
-    const unsigned long last = std::strtoul(arg.c_str(), nullptr, 16);
-    if (last != kWholeImage) {
+    long long last = -1;
+    if (!parseIntegerIn("0x" + arg, 0, 0xFFFFFFFFLL, last) || last != kWholeImage) {
         answers.push_back(answerFrom(who, textBytes("ERROR\r\n")));
         return;
     }

@@ -284,6 +284,10 @@ TEST(CliProgram, BadArgumentsGiveOneLineAndExitTwo) {
         {"read", "0x00160160"}, // a text of 25 registers over one
         {"read", "0x0000FF31"}, // more registers than one read carries
         {"--address", "0", "read", "0x00060213"},
+        // Values past 2^64 once wrapped to a small one (2^64 + 1 was address 1, 2^64 + 502 port
+        // 502).
+        {"--address", "18446744073709551617", "read", "0x00060213"},
+        {"--tcp", "127.0.0.1:18446744073709552118", "read", "0x00060213"},
         {"--tcp", "1.2.3:502", "read", "0x00060213"},
         {"--tcp", "127.0.0.1:502", "--com", "2", "read", "0x00060213"},
         {"--delay-ms", "300", "read", "0x00060213"},

@@ -51,6 +51,17 @@ TEST_F(ScanTest, EmptySettingsStartAScanThatListsDevicesInAddressOrder) {
     EXPECT_EQ(f.readInteger("Init", "tesra_2"), 5);
 }
 
+TEST_F(ScanTest, UnitOfMultiByteCharactersIsNotCutInsideACharacter) {
+    // Five per-mille signs are 15 bytes of UTF-8: a cut at 11 bytes left half a character.
+    auto d = simDevice(Generation::Series4, 5, 24010005);
+    d.unit = "\u2030\u2030\u2030\u2030\u2030";
+    bus.addDevice(d);
+    start();
+    finishScan();
+    ASSERT_EQ(list().count(), 1);
+    EXPECT_EQ(list().record(1).unit, d.unit);
+}
+
 TEST_F(ScanTest, FirstGenerationGetsFunctionsZeroAndNoSecondTypeCodePart) {
     bus.addDevice(simDevice(Generation::First, 2, 21010002));
     start();

@@ -1,6 +1,7 @@
 #include "console/forms/tcomm_form.h"
 
 #include "base/ini_file.h"
+#include "base/integer_parse.h"
 #include "comm/tcomm.h"
 #include "console/forms/com_port_probe.h"
 
@@ -172,12 +173,16 @@ void TCommForm::loadSection(const QString& sectionName) {
     path_->setText(comPath);
     connection_->setCurrentIndex(ini.readBool(section, "TcpIp", false) ? 1 : 0);
     tcpPort_->setText(QString::number(ini.readInteger(section, "Port", 0)));
-    int a = 0, b = 0, c = 0, d = 0;
     const std::string ip = ini.readString(section, "IP", "0.0.0.0");
-    std::sscanf(ip.c_str(), "%d.%d.%d.%d", &a, &b, &c, &d);
-    const int parts[4] = {a, b, c, d};
-    for (int i = 0; i < 4; ++i)
-        octets_[i]->setText(QString::number(parts[i]));
+    size_t at = 0;
+    bool more = true;
+    for (int i = 0; i < 4; ++i) {
+        size_t end = at;
+        const long long octet = more ? leadingInteger(ip, 0, 255, &end, at) : 0;
+        octets_[i]->setText(QString::number(octet));
+        more = more && end > at && end < ip.size() && ip[end] == '.';
+        at = end + 1;
+    }
     applyConnectionChoice();
 }
 
@@ -209,7 +214,7 @@ void TCommForm::save() {
             ini.writeString(section, "ComPath_" + std::to_string(com), path);
     }
     ini.writeBool(section, "TcpIp", connection_->currentIndex() != 0);
-    ini.writeInteger(section, "Port", std::atoi(tcpPort_->text().toUtf8().constData()));
+    ini.writeInteger(section, "Port", leadingInteger(tcpPort_->text().toStdString(), 0, 65535));
     QStringList ip;
     for (auto* o : octets_)
         ip << o->text();
