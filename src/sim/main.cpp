@@ -1,6 +1,7 @@
 // getkelo-sim: a simulated device bus behind a TCP gateway port and/or a pseudo-terminal.
 #include "base/clock.h"
 #include "sim/bus_file.h"
+#include "sim/calibration_model.h"
 #include "sim/device_profiles.h"
 #include "sim/fault_commands.h"
 #include "sim/pty_endpoint.h"
@@ -30,6 +31,7 @@ void onSignal(int) {
 
 int usage() {
     std::fprintf(stderr, "usage: getkelo-sim [--tcp HOST:PORT] [--pty LINK] [--bus FILE]\n"
+                         "                   [--reference A:DUT] (a reference meter at A for DUT)\n"
                          "Fault commands on standard input: silent A, crc A, short A, late A MS,\n"
                          "none A, gas A 0|1, flow A V, unplug, plug, drop, quit.\n");
     return 2;
@@ -47,10 +49,17 @@ std::string faultLine(const std::string& fault, int address) {
 
 int main(int argc, char** argv) {
     std::string tcp, pty, busPath;
+    std::vector<std::pair<int, int>> references;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if ((a == "--tcp" || a == "--pty" || a == "--bus") && i + 1 < argc) {
             (a == "--tcp" ? tcp : a == "--pty" ? pty : busPath) = argv[++i];
+        } else if (a == "--reference" && i + 1 < argc) {
+            int at = 0, dut = 0;
+            if (std::sscanf(argv[++i], "%d:%d", &at, &dut) != 2 || at < 1 || at > 247 || dut < 1 ||
+                dut > 247)
+                return usage();
+            references.emplace_back(at, dut);
         } else {
             return usage();
         }
@@ -77,6 +86,9 @@ int main(int argc, char** argv) {
                 if (ack.rfind("ok", 0) != 0) std::fprintf(stderr, "getkelo-sim: %s\n", ack.c_str());
             }
     }
+
+    for (auto [at, dut] : references)
+        bus.addDevice(referenceMeter(static_cast<uint8_t>(at), static_cast<uint8_t>(dut)));
 
     if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return 1;
     struct sigaction sa {};
