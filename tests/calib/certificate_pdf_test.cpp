@@ -8,9 +8,9 @@
 #include "calib_files_fixture.h"
 #include "sim/calibration_model.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
-#include <QGuiApplication>
 #include <cmath>
 
 namespace getkelo::sim::test {
@@ -99,7 +99,7 @@ TEST_F(CertificatePdf, AdjustedDeviceCertificateShowsItsResultTable) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("TZ", "UTC");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
