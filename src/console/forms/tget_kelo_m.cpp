@@ -1,5 +1,7 @@
 #include "console/forms/tget_kelo_m.h"
 
+#include "calib/forms/calibration_windows.h"
+
 #include "console/alarms/alarm_page.h"
 #include "console/alarms/signal_page.h"
 #include "console/logging/data_logger.h"
@@ -81,6 +83,8 @@ TGetKeloM::~TGetKeloM() {
     timer_.stop();
     delete graphs_; // its windows use the console
     graphs_ = nullptr;
+    delete calib_;
+    calib_ = nullptr;
     // Children losing the focus while the window goes must not reach the console any more.
     modbus_->singleDevice->removeEventFilter(this);
     modbus_->allDevices->removeEventFilter(this);
@@ -154,8 +158,8 @@ void TGetKeloM::buildMenus() {
     for (QAction* a :
          {actions_[ConsoleControl::ImportMenu], actions_[ConsoleControl::ExportMenu],
           actions_[ConsoleControl::UpdateMenu], actions_[ConsoleControl::UpdateAllMenu],
-          actions_[ConsoleControl::UpdateNoFirmwareMenu], actions_[ConsoleControl::DataSetsMenu],
-          actions_[ConsoleControl::DataSets4Menu], justieren, actions_[ConsoleControl::OemMenu],
+          actions_[ConsoleControl::UpdateNoFirmwareMenu], actions_[ConsoleControl::DataSets4Menu],
+          actions_[ConsoleControl::OemMenu],
           actions_[ConsoleControl::RegisterMenu]})
         setUnavailable(a, true);
     // Until a device is selected the calibration and graph menus stay off.
@@ -164,6 +168,9 @@ void TGetKeloM::buildMenus() {
     connect(verzeichnis, &QAction::triggered, this, [this] { dir_->exec(); });
     connect(anschluss, &QAction::triggered, this, [this] { AnschlussClick(); });
     connect(graph, &QAction::triggered, this, [this] { graphs_->GraphMenuClick(); });
+    connect(justieren, &QAction::triggered, this, [this] { calib_->JustierenClick(); });
+    connect(actions_[ConsoleControl::DataSetsMenu], &QAction::triggered, this,
+            [this] { calib_->DatensaetzeClick(); });
     connect(sprachenAction_, &QAction::triggered, this, [this] { SprachenClick(); });
     connect(beenden, &QAction::triggered, this, [this] {
         if (exiting_) return;
@@ -246,6 +253,7 @@ void TGetKeloM::attachPageLogic() {
     mixer_->attach(*gasMixer_);
 
     graphs_ = new GraphWindows(*console_, ui_, texts_, this);
+    calib_ = new CalibrationWindows(*console_, ui_, texts_, this);
     console_->setZoomHook(graphs_->zoomHook());
 }
 
