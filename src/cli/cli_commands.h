@@ -13,11 +13,12 @@ void addLogCommand(CliApp& app);
 void addLutCommand(CliApp& app);
 void addEepromCommand(CliApp& app);
 void addServeCommand(CliApp& app);
+void addFirmwareCommand(CliApp& app);
 
 // In the order the help lists them.
 inline constexpr void (*kCommands[])(CliApp&) = {
-    addReadCommand, addWriteCommand, addScanCommand,   addPollCommand,
-    addLogCommand,  addLutCommand,   addEepromCommand, addServeCommand,
+    addReadCommand, addWriteCommand,  addScanCommand,     addPollCommand,  addLogCommand,
+    addLutCommand,  addEepromCommand, addFirmwareCommand, addServeCommand,
 };
 
 } // namespace getkelo::cli
