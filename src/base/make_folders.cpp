@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace getkelo {
 
@@ -26,6 +27,10 @@ bool makeFolders(const std::string& dir, std::string* error) {
         return false;
     }
     return true;
+}
+
+bool removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 std::string folderOfPath(const std::string& path) {

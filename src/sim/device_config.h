@@ -33,6 +33,13 @@ struct DeviceConfig {
     double noise = 0.001;        // noise amplitude as a fraction of the range
     int answerDelayMs = 0;       // turnaround before the answer leaves
     uint32_t seed = 1;           // noise generator seed
+    // Calibration (calibration_model.h): a sensor read through the active lookup table, off
+    // the truth by `deviation` with the factory table and by `zeroTicks` at no flow; a meter
+    // that shows the true flow through the device at `referenceOf`.
+    bool tableSensor = false;
+    double deviation = 0;
+    int zeroTicks = 0;
+    uint8_t referenceOf = 0;
 };
 
 // Version text "a.b.cc" to the version word a<<8 | b<<4 | c (patch 0..15).

@@ -1,6 +1,7 @@
 #include "sim/device_profiles.h"
 #include "base/integer_parse.h"
 
+#include "sim/calibration_model.h"
 #include "sim/service_protocol.h"
 #include "sim/sim_series4_pages.h"
 #include "sim/sim_registers.h"
@@ -106,9 +107,12 @@ void configuration(SimDevice& d, const DeviceConfig& c) {
     d.put(kEepromMode, c.generation == Generation::Third ? "0" : "1");
     d.put(kReverseFlowLimit, "2");
     d.define(0x4080, 8, P);
+    d.put(makeDescriptor(0x4080, 2, kTypeFloat), num(c.range)); // flow of the table values
     d.put(kFunctionsSelected, std::to_string(c.functions));
     d.put(kAlarmDelay, "1");
     d.define(0x4100, 1, P);
+    d.define(0x4110, 2, P); // flow offset, sensor gain
+    d.put(makeDescriptor(0x4111, 1, kTypeUInt16), "1000");
     d.define(0x4120, 0x1C, P);
     d.put(kFunctionsAvailable, "63");
     d.put(kLutSelect, std::to_string(c.activeSlot));
@@ -130,8 +134,7 @@ void oldLookupSlots(SimDevice& d, const DeviceConfig& c) {
         // Flow as a fraction of the full scale at each of the 129 sensor steps: rising,
         // slightly bent, 1 at the end.
         for (int i = 0; i < kLutValues; ++i) {
-            double x = i / 128.0;
-            d.put(at(static_cast<uint16_t>(2 * i), 2, kTypeFloat), num(x * (0.85 + 0.15 * x)));
+            d.put(at(static_cast<uint16_t>(2 * i), 2, kTypeFloat), num(factoryTableValue(i)));
         }
         d.put(at(0x0938 - kLutSlotBase, 2, kTypeFloat), "0.0012");             // kFFTT
         d.put(at(0x093A - kLutSlotBase, 2, kTypeFloat), "-0.031");             // kFFT
@@ -326,6 +329,10 @@ std::vector<DeviceConfig> demoBus() {
     c.serial = 23010003;
     c.range = 20;
     c.usedSlots = {0, 1};
+    c.tableSensor = true; // 2 % high with its factory table, 25 ticks off at zero
+    c.deviation = 0.02;
+    c.zeroTicks = 25;
+    c.noise = 0.0002;
     bus.push_back(c);
 
     c = defaultConfig(Generation::Second);

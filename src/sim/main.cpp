@@ -3,6 +3,7 @@
 #include "base/integer_parse.h"
 #include "sim/bootloader.h"
 #include "sim/bus_file.h"
+#include "sim/calibration_model.h"
 #include "sim/device_profiles.h"
 #include "sim/fault_commands.h"
 #include "sim/pty_endpoint.h"
@@ -35,6 +36,7 @@ void onSignal(int) {
 
 constexpr const char* kUsage =
     "usage: getkelo-sim [--tcp HOST:PORT] [--pty LINK] [--bus FILE] [--help]\n"
+    "                   [--reference A:DUT] (a reference meter at A for DUT)\n"
     "       getkelo-sim --make-firmware FILE VERSION BYTES  (test image for the\n"
     "       bootloader: VERSION as a.b.cc, the software it makes)\n"
     "Fault commands on standard input: silent A, crc A, short A, late A MS,\n"
@@ -77,6 +79,7 @@ int main(int argc, char** argv) {
     if (argc == 5 && std::string(argv[1]) == "--make-firmware")
         return makeFirmware(argv[2], argv[3], argv[4]);
     std::string tcp, pty, busPath;
+    std::vector<std::pair<int, int>> references;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -85,6 +88,12 @@ int main(int argc, char** argv) {
         }
         if ((a == "--tcp" || a == "--pty" || a == "--bus") && i + 1 < argc) {
             (a == "--tcp" ? tcp : a == "--pty" ? pty : busPath) = argv[++i];
+        } else if (a == "--reference" && i + 1 < argc) {
+            int at = 0, dut = 0;
+            if (std::sscanf(argv[++i], "%d:%d", &at, &dut) != 2 || at < 1 || at > 247 || dut < 1 ||
+                dut > 247)
+                return usage();
+            references.emplace_back(at, dut);
         } else {
             return usage();
         }
@@ -111,6 +120,9 @@ int main(int argc, char** argv) {
                 if (ack.rfind("ok", 0) != 0) std::fprintf(stderr, "getkelo-sim: %s\n", ack.c_str());
             }
     }
+
+    for (auto [at, dut] : references)
+        bus.addDevice(referenceMeter(static_cast<uint8_t>(at), static_cast<uint8_t>(dut)));
 
     if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return 1;
     struct sigaction sa {};

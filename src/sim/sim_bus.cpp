@@ -54,6 +54,8 @@ std::optional<BusAnswer> SimBus::answerOf(SimDevice& d, const uint8_t* f, int le
                                           bool broadcast) {
     // The request without its CRC; every field is read only where the length holds it.
     const int pdu = length - 2;
+    if (d.config().referenceOf)
+        if (SimDevice* dut = device(d.config().referenceOf)) d.setMeterFlow(dut->trueFlow(now));
     const uint8_t addr = f[0], fn = f[1];
     auto word = [f](int at) { return static_cast<uint16_t>(f[at] << 8 | f[at + 1]); };
     std::vector<uint8_t> answer{addr, fn};

@@ -1,11 +1,13 @@
 #include "sim/sim_device.h"
 
 #include "comm/value_codec.h"
+#include "sim/calibration_model.h"
 #include "sim/controller_tuning.h"
 #include "sim/sim_registers.h"
 #include "sim/sim_series4_pages.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -184,9 +186,18 @@ void SimDevice::sync(int64_t nowMs) {
         if (Cell* c = cell(descRegister(d) + 1)) c->value = static_cast<uint16_t>(bits);
     };
     double flow = model_.flowReading(in);
+    if (config_.tableSensor) {
+        if (ticksSelected(*this)) {
+            put(makeDescriptor(descRegister(reg::kFlow), 2, kTypeUInt32),
+                std::to_string(rawTicks(*this, flow)));
+            flow = std::nan("");
+        } else {
+            flow = tableReading(*this, flow);
+        }
+    }
     double cutOff = has(descRegister(reg::kCutOff)) ? std::atof(visible(reg::kCutOff).c_str()) : 0;
     if (flow > -cutOff && flow < cutOff) flow = 0;
-    putFloat(reg::kFlow, flow);
+    if (!std::isnan(flow)) putFloat(reg::kFlow, flow);
     putFloat(reg::kTemperature, model_.temperatureReading());
     putFloat(reg::kTotalizer, model_.totalizer());
     putFloat(reg::kValve, model_.valve());
@@ -199,6 +210,11 @@ void SimDevice::sync(int64_t nowMs) {
         c->value = w;
     }
     if (has(descRegister(reg::kPressure))) putFloat(reg::kPressure, model_.pressureReading(in));
+}
+
+double SimDevice::trueFlow(int64_t nowMs) {
+    sync(nowMs);
+    return model_.flow();
 }
 
 uint8_t SimDevice::readRegisters(uint16_t start, int count, uint8_t* out, int64_t nowMs) {

@@ -98,6 +98,8 @@ class SimDevice {
     void setGasSupply(bool on) { model_.setGasSupply(on); }
     void setMeterFlow(double flow) { config_.meterFlow = flow; }
     const FlowModel& model() const { return model_; }
+    // The flow through the device now, without the errors of its sensor.
+    double trueFlow(int64_t nowMs);
 
     // Building the register map (device profiles).
     void define(uint16_t reg, int count, uint8_t flags, uint16_t bank = kBankNone);

@@ -1,5 +1,7 @@
 #include "console/forms/tget_kelo_m.h"
 
+#include "calib/forms/calibration_windows.h"
+
 #include "console/alarms/alarm_page.h"
 #include "console/alarms/signal_page.h"
 #include "console/logging/data_logger.h"
@@ -125,6 +127,8 @@ TGetKeloM::~TGetKeloM() {
     comm_.MessageText = nullptr;
     delete graphs_; // its windows use the console
     graphs_ = nullptr;
+    delete calib_;
+    calib_ = nullptr;
     // Children losing the focus while the window goes must not reach the console any more.
     modbus_->singleDevice->removeEventFilter(this);
     modbus_->allDevices->removeEventFilter(this);
@@ -198,9 +202,8 @@ void TGetKeloM::buildMenus() {
     auto* info = addAction(help, "InfoMnu", "   Info", "Info", "   ");
 
     // Entries whose subsystems are not part of this program yet.
-    for (QAction* a :
-         {actions_[ConsoleControl::ImportMenu], actions_[ConsoleControl::ExportMenu],
-          actions_[ConsoleControl::DataSetsMenu], justieren, actions_[ConsoleControl::OemMenu]})
+    for (QAction* a : {actions_[ConsoleControl::ImportMenu], actions_[ConsoleControl::ExportMenu],
+                       actions_[ConsoleControl::OemMenu]})
         setUnavailable(a, true);
     // Until a device is selected the calibration and graph menus stay off.
     kalibrationMenu_->menuAction()->setEnabled(false);
@@ -210,6 +213,9 @@ void TGetKeloM::buildMenus() {
     connect(verzeichnis, &QAction::triggered, this, [this] { dir_->exec(); });
     connect(anschluss, &QAction::triggered, this, [this] { AnschlussClick(); });
     connect(graph, &QAction::triggered, this, [this] { graphs_->GraphMenuClick(); });
+    connect(justieren, &QAction::triggered, this, [this] { calib_->JustierenClick(); });
+    connect(actions_[ConsoleControl::DataSetsMenu], &QAction::triggered, this,
+            [this] { calib_->DatensaetzeClick(); });
     connect(sprachenAction_, &QAction::triggered, this, [this] { SprachenClick(); });
     connect(beenden, &QAction::triggered, this, [this] {
         if (exiting_) return;
@@ -313,6 +319,7 @@ void TGetKeloM::attachPageLogic() {
     mixer_->attach(*gasMixer_);
 
     graphs_ = new GraphWindows(*console_, ui_, texts_, this);
+    calib_ = new CalibrationWindows(*console_, ui_, texts_, this);
     console_->setZoomHook(graphs_->zoomHook());
 
     pageContext_ = std::make_unique<PageContext>(

@@ -27,6 +27,7 @@ class SignalPage;
 class ConsolePageWidget;
 class DeviceListModel;
 class GraphWindows;
+class CalibrationWindows;
 class Konfig1;
 class ConsoleUpdateLink;
 class FirmwareUpdate;
@@ -186,6 +187,7 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     std::unique_ptr<GasMixer> gasMixer_;
     // The flow and pressure graphs and the zoom windows (children of this window).
     GraphWindows* graphs_ = nullptr;
+    CalibrationWindows* calib_ = nullptr;
     std::function<void()> endProgram_;
 
     QTimer timer_;

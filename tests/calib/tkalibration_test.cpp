@@ -1,0 +1,84 @@
+#include "base/date_time.h"
+#include "base/ini_file.h"
+#include "calib/forms/tdatei.h"
+#include "calib/forms/tkalibration.h"
+#include "calib/lut_adjustment.h"
+#include "calib_files_fixture.h"
+#include "sim/calibration_model.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+
+namespace getkelo::sim::test {
+namespace {
+
+struct KalibrationForm : CalibFiles {
+    CalibrationRun run{*link.tesra, link.ui, texts, files};
+    LutAdjustment adjust{*link.tesra, link.ui, texts, files};
+    void SetUp() override {
+        CalibFiles::SetUp();
+        link.demo.clock.setMs(toEpochMs({2026, 12, 6, 10, 0, 0, 0}));
+        link.demo.bus.addDevice(referenceMeter(6, 3));
+        link.tesra->Address = 3;
+        link.tesra->DelayMs = 0;
+    }
+    void shoot(TKalibration& form, int page, const char* name) {
+        form.Pages->setCurrentIndex(page);
+        const std::string png = std::string(GETKELO_BUILD_DIR) + "/" + name + ".png";
+        EXPECT_TRUE(form.grab().save(QString::fromStdString(png)));
+    }
+};
+
+TEST_F(KalibrationForm, AdjustmentThroughThePages) {
+    TKalibration form(run, adjust, link.ui);
+    CalibrationDevice dut;
+    dut.address = 3;
+    dut.serial = "23010003";
+    dut.gas = "N2";
+    form.FormShow(dut, DataFileRoot{dir.string() + "/", false});
+    form.UserEdit->setText("Prüfer");
+    form.resize(900, 560);
+    form.show();
+    shoot(form, 0, "calibration_settings");
+    form.KeloCheck->setChecked(true);
+    form.RefAddressBox->setValue(6);
+    form.ModusAdjust->setChecked(true);
+    write(path("KalibRef.ini"),
+          "[Reference_U1]\r\nCERTIFICATE=Referenzmeter;22010006;GKM2N2A;DKD-K-12345\r\n");
+    form.setReferenceFile(path("KalibRef.ini"));
+    form.findChild<QPushButton*>("Button2")->click();
+    EXPECT_EQ(form.RefList->item(0, 3)->text(), "DKD-K-12345");
+    shoot(form, 1, "calibration_flow_settings");
+    form.StartBtn->click();
+    EXPECT_EQ(form.Pages->currentIndex(), 2);
+    EXPECT_EQ(form.LabeledEdit4->text(), "20");
+    for (const char* sp : {"20", "15", "10", "5", "2"}) {
+        form.SollwertEdit->setText(sp);
+        form.SollOKBtn->click();
+        link.demo.clock.advanceMs(20000);
+        form.RstGraph->click();
+        for (int i = 0; i < 6; ++i) {
+            form.TimerTimer();
+            link.demo.clock.advanceMs(2000);
+        }
+        form.MessenBtn->click();
+    }
+    EXPECT_FALSE(form.WerteGrid->item(4, 2)->text().isEmpty());
+    shoot(form, 2, "calibration_measuring");
+    form.DataSaveBtn->click();
+    EXPECT_EQ(form.Pages->currentIndex(), 3) << "an adjustment goes on to the table";
+    EXPECT_EQ(form.Datei1->chosenSection(), "DATA0");
+    form.LookupBtn->click();
+    EXPECT_EQ(link.ui.messages.back().text, "Justierter Datensatz gespeichert!");
+    shoot(form, 3, "calibration_lookup_table");
+    form.close();
+    EXPECT_TRUE(IniFile(run.dataFile()).sectionExists("LOOKUP1"));
+}
+
+} // namespace
+} // namespace getkelo::sim::test
