@@ -1,6 +1,7 @@
 #include "sim/device_profiles.h"
 
 #include "sim/service_protocol.h"
+#include "sim/setup_registers.h"
 #include "sim/sim_registers.h"
 
 #include <algorithm>
@@ -250,6 +251,7 @@ std::unique_ptr<SimDevice> buildDevice(const DeviceConfig& c, int64_t nowMs) {
             d->put(reg::kGasText, d->get(reg::kSlotGas, b));
         }
     }
+    addSetupRegisters(*d, c);
     return d;
 }
 
