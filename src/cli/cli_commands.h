@@ -12,12 +12,13 @@ void addPollCommand(CliApp& app);
 void addLogCommand(CliApp& app);
 void addLutCommand(CliApp& app);
 void addEepromCommand(CliApp& app);
+void addSetupCommand(CliApp& app);
 void addServeCommand(CliApp& app);
 
 // In the order the help lists them.
 inline constexpr void (*kCommands[])(CliApp&) = {
-    addReadCommand, addWriteCommand, addScanCommand,   addPollCommand,
-    addLogCommand,  addLutCommand,   addEepromCommand, addServeCommand,
+    addReadCommand, addWriteCommand,  addScanCommand,  addPollCommand,  addLogCommand,
+    addLutCommand,  addEepromCommand, addSetupCommand, addServeCommand,
 };
 
 } // namespace getkelo::cli
