@@ -92,6 +92,16 @@ std::string Daten::text(const char* key, const char* fallback,
 // ------------------------------------------------------------------ save
 
 bool Daten::SaveDataSet(const std::string& path) {
+    // A refused entry would make the data set one that cannot be loaded again.
+    if (const std::vector<std::string> bad = konfig_.invalidNames(); !bad.empty()) {
+        std::string list;
+        for (const std::string& b : bad)
+            list += (list.empty() ? "" : ", ") + b;
+        ui_.messageBox(text("infoDataSetInvalid",
+                            "Nicht gesichert: ungültige Eingabe in %1. Bitte korrigieren.", {list}),
+                       kCaption, MsgIcon::Warning, MsgButtons::Ok);
+        return false;
+    }
     Pairs configPairs, lookupPairs;
     if (config) {
         const DateTime now = localDateTime(clock_.nowMs());
@@ -133,7 +143,8 @@ bool Daten::SaveDataSet(const std::string& path) {
                        kCaption, MsgIcon::Error, MsgButtons::Ok);
         return false;
     }
-    return pidsRead || true;
+    (void)pidsRead; // the operator has been told which sets are missing
+    return true;
 }
 
 bool Daten::savePidSets(Pairs& pairs) {

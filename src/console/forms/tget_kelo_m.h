@@ -29,6 +29,9 @@ class DeviceListModel;
 class GraphWindows;
 class Konfig1;
 class TKonfig1;
+class SetupMenu;
+class TTesra;
+struct SetupPlaces;
 class LoggerPage;
 class MixerPage;
 class ModbusPage;
@@ -135,6 +138,12 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     // "OEM": the factory EEPROM dialog for a first-generation device.
     void OemClick();
     const skelo* selectedFirstGeneration() const;
+    // Second or third generation (and first): a version text below "4.0.0".
+    bool selectedOlderGeneration() const;
+    // "Konfig erzeugen", "Konfig einlesen", "Vergleichen" on the selected device.
+    using SetupEntry = void (SetupMenu::*)(TTesra&, const std::string&, const std::string&,
+                                           const SetupPlaces&);
+    void setupEntry(SetupEntry entry);
     void HilfeClick();
     void updateLiveFields();
 
@@ -178,6 +187,8 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     TCommForm* commForm_ = nullptr;
     std::unique_ptr<Konfig1> konfig1Logic_;
     TKonfig1* konfig1_ = nullptr;
+    SetupMenu* setupMenu_ = nullptr;
+    QAction* compareAction_ = nullptr;
 
     bool shown_ = false;
     bool exiting_ = false;
