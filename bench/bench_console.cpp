@@ -2,6 +2,8 @@
 // what is measured is program time only (the bus waits and the DelayMs pause cost no real
 // time on the virtual clock); the virtual milliseconds are reported beside it.
 #include "base/clock.h"
+#include "comm/bus_decoder.h"
+#include "comm/bus_monitor.h"
 #include "comm/tcomm.h"
 #include "comm/ttesra.h"
 #include "console/console.h"
@@ -125,6 +127,38 @@ void BM_PollRoundDemoBus(benchmark::State& state) {
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_PollRoundDemoBus)->Unit(benchmark::kMicrosecond);
+
+// The same round with the traffic monitor closed (0), open (1: the device layer records
+// every frame, and each round the monitor takes the new ones into its rows, as the window's
+// refresh does), and open with every new frame decoded into its line (2: more than a window
+// does, which decodes only the rows it paints).
+void BM_PollRoundBusMonitor(benchmark::State& state) {
+    std::string dir = storedDemoSettings("monitor", true);
+    DemoConsole demo(dir);
+    Console& console = demo.console;
+    console.FormShow();
+    if (console.devices().count() != 5) state.SkipWithError("demo bus not found");
+    BusMonitor monitor(demo.comm);
+    const int64_t mode = state.range(0);
+    if (mode > 0) monitor.open();
+    size_t decoded = 0;
+    for (auto _ : state) {
+        console.TimerTimer();
+        if (mode == 0) continue;
+        const BusMonitor::Change change = monitor.refresh();
+        if (mode == 1) continue;
+        for (int r = monitor.rowCount() - change.added; r < monitor.rowCount(); ++r)
+            decoded += monitor.rowLine(r).size();
+    }
+    benchmark::DoNotOptimize(decoded);
+    if (mode > 0 && monitor.recorder())
+        state.counters["frames_per_round"] =
+            static_cast<double>(monitor.recorder()->ring().nextSeq() - 1) /
+            static_cast<double>(state.iterations());
+    state.SetItemsProcessed(state.iterations() * console.devices().count());
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_PollRoundBusMonitor)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 // Start-up with the five demo devices stored, as the desktop program does it (the stored
 // devices probed one per tick): the bus time until the window is usable, and until every

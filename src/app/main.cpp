@@ -113,6 +113,7 @@ int main(int argc, char** argv) {
     if (demoBus) {
         window.setWindowTitle("GetKelo - Demo");
         sim::SimBus* bus = demoBus.get();
+        window.console().setLinkName([] { return std::string("Demo (getkelo-sim)"); });
         window.console().setConnectionFactory([bus](TComm& c) {
             TChannel channel =
                 c.AttachTransport(std::make_unique<sim::SimTransport>(*bus, c.clock()));

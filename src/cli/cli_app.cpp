@@ -188,6 +188,12 @@ void CliApp::addSharedOptions() {
         ->option_text("N")
         ->transform(integerIn(0, 255))
         ->group(kTalkGroup);
+    auto* trace = app_.add_flag("--trace", o.trace,
+                                "every frame on the wire, decoded, as one line on\n"
+                                "standard error")
+                      ->group(kTalkGroup);
+    // Through the console there is no bus here to watch: its own monitor shows it.
+    trace->excludes(console);
 }
 
 CLI::App* CliApp::addCommand(const std::string& name, const std::string& description, Run run) {

@@ -5,6 +5,7 @@
 #include "base/ini_file.h"
 #include "base/number_format.h"
 #include "cli/stop_signals.h"
+#include "comm/bus_decoder.h"
 #include "comm/register_catalogue.h"
 #include "console/console_settings.h"
 #include "console/device_probe.h"
@@ -25,23 +26,11 @@ void printError(const std::string& message) {
 
 std::string transactionFailure(int result, uint8_t exception) {
     if (exception != 0) {
-        static const char* const kMeaning[] = {
-            "",
-            "illegal function",
-            "illegal data address",
-            "illegal data value",
-            // The devices answer this for a protected register while they are locked.
-            "slave device failure (also: protected register, device locked)",
-            "acknowledge",
-            "slave device busy",
-            "",
-            "memory parity error",
-        };
         char code[8];
         std::snprintf(code, sizeof code, "%02X", exception);
         std::string text = std::string("refused by the device: exception ") + code;
-        if (exception < std::size(kMeaning) && *kMeaning[exception])
-            text += std::string(", ") + kMeaning[exception];
+        const std::string meaning = exceptionName(exception);
+        if (!meaning.empty()) text += ", " + meaning;
         return text;
     }
     switch (result) {
@@ -118,9 +107,11 @@ int CliContext::stopSignal() const {
 }
 
 void CliContext::probeRange(int from, int to,
-                            const std::function<void(const DeviceIdentity&)>& found) {
+                            const std::function<void(const DeviceIdentity&)>& found,
+                            const std::function<void(int address)>& probing) {
     beginProbing();
     for (int a = from; a <= to && !stopSignal(); ++a) {
+        if (probing) probing(a);
         tesra_->Address = static_cast<uint8_t>(a);
         if (auto id = probeIdentity(*tesra_)) found(*id);
     }
@@ -154,6 +145,10 @@ bool CliContext::open() {
     if (tesra_) return true;
     useClock(systemClock());
     comm_->InitSettings(iniPath());
+    if (options.trace) {
+        trace_ = std::make_unique<BusTrace>(std::cerr);
+        comm_->setBusObserver(trace_.get());
+    }
     TConnectionSettings settings;
     switch (options.link) {
     case CliOptions::Link::Settings: {

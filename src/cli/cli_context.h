@@ -1,4 +1,5 @@
 #pragma once
+#include "comm/bus_trace.h"
 #include "comm/descriptor_text.h"
 #include "comm/register_descriptor.h"
 #include "comm/tcomm.h"
@@ -40,6 +41,7 @@ struct CliOptions {
     std::vector<int> addresses{1}; // read/write use the first
     int retryLimit = 100;
     int delayMs = 100;
+    bool trace = false;     // decoded bus traffic on stderr
     bool console = false;   // through a running console's automation socket
     std::string socketPath; // that socket; empty: the console's default path
 };
@@ -71,8 +73,10 @@ class CliContext {
     void beginProbing();
     // 0, or the signal that asked the command to stop.
     int stopSignal() const;
-    // The console's scan of from..to, ended early by a stop signal.
-    void probeRange(int from, int to, const std::function<void(const DeviceIdentity&)>& found);
+    // The console's scan of from..to, ended early by a stop signal. `probing` hears of each
+    // address before it is probed.
+    void probeRange(int from, int to, const std::function<void(const DeviceIdentity&)>& found,
+                    const std::function<void(int address)>& probing = {});
     // Waits ms on the bus clock, less when a stop signal comes.
     void sleepMs(int64_t ms);
     // After a command that probed: one broadcast of 0 to the access-code register, as the
@@ -83,6 +87,8 @@ class CliContext {
     ~CliContext();
 
   private:
+    // Declared first, so it outlives the connection and writes the last frames at the end.
+    std::unique_ptr<BusTrace> trace_;
     std::unique_ptr<TComm> comm_;
     std::unique_ptr<TTesra> tesra_;
     std::unique_ptr<StopSignals> signals_;

@@ -69,6 +69,14 @@ void TerminalUi::draw(bool force) {
     lineOpen_ = true;
 }
 
+void TerminalUi::clearLine() {
+    if (!lineOpen_) return;
+    std::fputs("\r\033[K", out_);
+    std::fflush(out_);
+    lineOpen_ = false;
+    shownPercent_ = -1;
+}
+
 void TerminalUi::endLine() {
     if (!lineOpen_) return;
     std::fputc('\n', out_);

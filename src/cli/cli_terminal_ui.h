@@ -36,6 +36,9 @@ class TerminalUi final : public UiAdapter {
     }
     bool printDocument(const std::string&, const std::string&) override { return false; }
     bool openHelp(const std::string&) override { return false; }
+    // Takes the progress line away without a line end, so that other output can use the
+    // line; the next update draws it again.
+    void clearLine();
 
   private:
     void draw(bool force);

@@ -31,7 +31,7 @@ class SerialTransport final : public Transport {
     // The system's reason of the last failing step.
     const std::string& lastError() const { return lastError_; }
     const std::string& path() const { return path_; }
-    bool connected() const { return fd_ >= 0; }
+    bool connected() const override { return fd_ >= 0; }
 
     bool isTcp() const override { return false; }
     int send(const uint8_t* data, int length) override;

@@ -72,8 +72,11 @@ TChannel TComm::OpenUpdateChannel(const TConnectionSettings& settings) {
     return openTcp(settings);
 }
 
-void TComm::showOpenError(const std::string& text, const std::string& title) {
-    if (ui_) ui_->messageBox(text, title, MsgIcon::Error, MsgButtons::Ok);
+void TComm::showOpenError(const std::string& key, const std::string& text,
+                          const std::string& title) {
+    if (!ui_) return;
+    const std::string shown = MessageText ? MessageText(key, text) : text;
+    ui_->messageBox(shown, title, MsgIcon::Error, MsgButtons::Ok);
 }
 
 TChannel TComm::openSerial(const TConnectionSettings& s, bool updateSet) {
@@ -88,26 +91,26 @@ TChannel TComm::openSerial(const TConnectionSettings& s, bool updateSet) {
     case SerialTransport::OpenStep::Open: {
         const std::string text = "Fehler: Verbindung wird schon verwendet!";
         LastOpenError = where + ": " + text + " (" + transport->lastError() + ")";
-        showOpenError(text, portName);
+        showOpenError("ErrPortInUse", text, portName);
         return channel;
     }
     case SerialTransport::OpenStep::NotTerminal: {
         // Unlike a port whose settings fail, such a path is never kept as a channel.
         const std::string text = "Fehler: Keine Konfiguration möglich!";
         LastOpenError = where + ": " + transport->lastError();
-        showOpenError(text, portName);
+        showOpenError("ErrPortConfig", text, portName);
         return channel;
     }
     case SerialTransport::OpenStep::Lines: {
         const std::string text = "Fehler: Keine Konfiguration möglich!";
         LastOpenError = where + ": " + text + " (" + transport->lastError() + ")";
-        showOpenError(text, portName);
+        showOpenError("ErrPortConfig", text, portName);
         break;
     }
     case SerialTransport::OpenStep::Timeouts: {
         const std::string text = "Fehler: Timeout kann nicht gesetzt werden!";
         LastOpenError = where + ": " + text + " (" + transport->lastError() + ")";
-        showOpenError(text, portName);
+        showOpenError("ErrPortTimeouts", text, portName);
         break;
     }
     case SerialTransport::OpenStep::Ok:
@@ -168,14 +171,38 @@ void TComm::SetComPortPath(int comNumber, const std::string& path) {
     comPathOverrides_[comNumber] = path;
 }
 
+void TComm::report(FrameDirection direction, FrameUnit unit, const void* data, int length) {
+    if (observer_ && length > 0)
+        observer_->frame(direction, unit, static_cast<const uint8_t*>(data), length,
+                         clock_.nowMs());
+}
+
+ChannelState TComm::channelState(int handle) const {
+    const Transport* t = transportOf(handle);
+    if (!t) return ChannelState::Closed;
+    return t->connected() ? ChannelState::Open : ChannelState::Reconnecting;
+}
+
 int TComm::SendBytes(const uint8_t* buffer, int length, bool isTcp, int handle) {
     Transport* t = transportOf(handle);
-    return t ? t->send(buffer, length) : -1;
+    if (!t) return -1;
+    report(FrameDirection::Sent, FrameUnit::Piece, buffer, length);
+    return t->send(buffer, length);
+}
+
+int TComm::SendFrame(const uint8_t* buffer, int length, bool isTcp, int handle) {
+    Transport* t = transportOf(handle);
+    if (!t) return -1;
+    report(FrameDirection::Sent, FrameUnit::Whole, buffer, length);
+    return t->send(buffer, length);
 }
 
 int TComm::ReceiveBytes(uint8_t* buffer, int length, bool isTcp, int handle) {
     Transport* t = transportOf(handle);
-    return t ? t->receive(buffer, length) : -1;
+    if (!t) return -1;
+    const int n = t->receive(buffer, length);
+    report(FrameDirection::Received, FrameUnit::Piece, buffer, n);
+    return n;
 }
 
 bool TComm::PurgeInput(bool isTcp, int handle) {
@@ -200,6 +227,7 @@ int TComm::ReadBytes(uint8_t* buffer, int count, bool isTcp, int handle,
         if (++idle > RetryLimit) break;
         t->waitReadable(clock_, kEmptyReadWaitMs);
     }
+    report(FrameDirection::Received, FrameUnit::Whole, buffer, got);
     return got;
 }
 
@@ -216,6 +244,7 @@ int TComm::ReadUntil(char* buffer, int capacity, const std::string& terminator, 
             // The caller's buffer is full without the terminator: the rest of this answer is
             // of no use, so it must not become the start of the next one.
             t->purge();
+            report(FrameDirection::Received, FrameUnit::Whole, buffer, pos);
             return 1;
         }
         int n = t->receive(reinterpret_cast<uint8_t*>(buffer) + pos, 1);
@@ -226,9 +255,15 @@ int TComm::ReadUntil(char* buffer, int capacity, const std::string& terminator, 
             ++idle;
         }
         buffer[pos] = '\0';
-        if (std::string_view(buffer, pos).find(terminator) != std::string_view::npos) return 0;
+        if (std::string_view(buffer, pos).find(terminator) != std::string_view::npos) {
+            report(FrameDirection::Received, FrameUnit::Whole, buffer, pos);
+            return 0;
+        }
         if (n <= 0) {
-            if (idle > 2 * RetryLimit) return 1;
+            if (idle > 2 * RetryLimit) {
+                report(FrameDirection::Received, FrameUnit::Whole, buffer, pos);
+                return 1;
+            }
             t->waitReadable(clock_, kEmptyReadWaitMs);
         }
     }
@@ -240,6 +275,7 @@ int TComm::SendReceive(uint8_t* buffer, int requestLength, int responseLength, b
     if (!t) return 1;
     // A late answer of the previous exchange must not be taken for this one.
     t->purge();
+    report(FrameDirection::Sent, FrameUnit::Whole, buffer, requestLength);
     (void)t->send(buffer, requestLength);
     if (responseLength <= 0) return 0;
     int n = ReadBytes(buffer, responseLength, isTcp, handle, complete);

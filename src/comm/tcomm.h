@@ -1,4 +1,5 @@
 #pragma once
+#include "comm/bus_observer.h"
 #include "comm/transport.h"
 
 #include <cstdint>
@@ -26,6 +27,10 @@ struct TChannel {
     int Handle = 0;
 };
 
+// What a channel's link is doing: open; dropped and tried again at the next exchange (at
+// most once a second); or closed (the open failed, or the channel was closed).
+enum class ChannelState { Open, Reconnecting, Closed };
+
 // Early end of an answer wait: called with the bytes so far; true ends the wait (used for
 // Modbus exception answers, which are shorter than every expected answer).
 using AnswerComplete = std::function<bool(const uint8_t* data, int length)>;
@@ -44,6 +49,9 @@ class TComm {
     std::vector<std::string> KnownSections;
     // Why the last open failed, for programs without message boxes (empty after success).
     std::string LastOpenError;
+    // The open-error boxes in the program's language: called with a language key and the
+    // German text. Unset, the German text is shown.
+    std::function<std::string(const std::string& key, const std::string& german)> MessageText;
 
     void InitSettings(const std::string& iniPath);
     void SaveLanguage();
@@ -53,7 +61,10 @@ class TComm {
     TChannel OpenUpdateChannel(const TConnectionSettings& settings);
     void CloseChannel(TChannel& channel);
 
+    // One piece of a byte stream.
     int SendBytes(const uint8_t* buffer, int length, bool isTcp, int handle);
+    // One whole request: the traffic monitor ties the answer and result to it.
+    int SendFrame(const uint8_t* buffer, int length, bool isTcp, int handle);
     int ReceiveBytes(uint8_t* buffer, int length, bool isTcp, int handle);
     // Discards pending input; true when there was any.
     bool PurgeInput(bool isTcp, int handle);
@@ -79,18 +90,26 @@ class TComm {
     // Makes any transport a channel (the in-process simulator, test peers).
     TChannel AttachTransport(std::unique_ptr<Transport> transport);
     Transport* transportOf(int handle) const;
+    ChannelState channelState(int handle) const;
 
     Clock& clock() const { return clock_; }
     UiAdapter* ui() const { return ui_; }
     void setUi(UiAdapter* ui) { ui_ = ui; }
 
+    // Sees every frame sent and received (the traffic monitor, --trace); nullptr: none.
+    void setBusObserver(BusObserver* observer) { observer_ = observer; }
+    BusObserver* busObserver() const { return observer_; }
+
   private:
     TChannel openSerial(const TConnectionSettings& s, bool updateSet);
     TChannel openTcp(const TConnectionSettings& s);
-    void showOpenError(const std::string& text, const std::string& title);
+    void showOpenError(const std::string& key, const std::string& text, const std::string& title);
+    // Hands a frame to the observer, if there is one.
+    void report(FrameDirection direction, FrameUnit unit, const void* data, int length);
 
     Clock& clock_;
     UiAdapter* ui_;
+    BusObserver* observer_ = nullptr;
     std::map<int, std::unique_ptr<Transport>> transports_;
     std::map<int, std::string> comPathOverrides_;
     int nextHandle_ = 3;

@@ -21,7 +21,7 @@ class TcpTransport final : public Transport {
     // connects at once, a refused or silent one costs the whole series.
     bool connect(int attempts = 50);
     const std::string& lastError() const { return lastError_; }
-    bool connected() const { return connected_; }
+    bool connected() const override { return connected_; }
 
     bool isTcp() const override { return true; }
     int send(const uint8_t* data, int length) override;

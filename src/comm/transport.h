@@ -29,6 +29,8 @@ class Transport {
         purge();
         return true;
     }
+    // False while the link is gone (adapter pulled, gateway dropped) and not yet back.
+    virtual bool connected() const { return true; }
 };
 
 } // namespace getkelo

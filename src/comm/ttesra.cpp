@@ -38,13 +38,23 @@ uint16_t TTesra::Crc16(const uint8_t* frame, int length) {
 }
 
 int TTesra::Transact(uint8_t* frame, int requestLength, int answerLength) {
+    BusObserver* observer = comm_.busObserver();
+    if (!observer) return transactFenced(frame, requestLength, answerLength);
+    const int64_t start = comm_.clock().nowMs();
+    const int result = transactFenced(frame, requestLength, answerLength);
+    const int64_t end = comm_.clock().nowMs();
+    observer->transactionDone(result, static_cast<int>(end - start), end);
+    return result;
+}
+
+int TTesra::transactFenced(uint8_t* frame, int requestLength, int answerLength) {
     LastException = 0;
     appendCrc(frame, requestLength);
     if (Handle <= 0 || !comm_.transportOf(Handle))
         return answerLength > 0 ? kResultNoAnswer : kResultOk;
     if (answerLength <= 0) {
         discardStray();
-        (void)comm_.SendBytes(frame, requestLength + 2, IsTcp, Handle);
+        (void)comm_.SendFrame(frame, requestLength + 2, IsTcp, Handle);
         return kResultOk;
     }
     const uint8_t slave = frame[0];
@@ -87,7 +97,7 @@ bool TTesra::discardStray() {
 int TTesra::exchange(uint8_t* frame, int length, const AnswerExpectation& expected, bool& clean) {
     const uint8_t slave = frame[0];
     discardStray();
-    (void)comm_.SendBytes(frame, length, IsTcp, Handle);
+    (void)comm_.SendFrame(frame, length, IsTcp, Handle);
     lastSlave_ = slave;
     if (expected.function == kReadHolding) guard_.readSent(slave, expected.byteCount);
 

@@ -84,6 +84,8 @@ class TTesra {
     bool isOpen() const { return Handle > 0; }
 
   private:
+    // Transact without the observer: fence a troubled device, then exchange.
+    int transactFenced(uint8_t* frame, int requestLength, int answerLength);
     int exchange(uint8_t* frame, int length, const AnswerExpectation& expected, bool& clean);
     int fence(uint8_t slave, int byteCountInHand);
     bool discardStray();

@@ -47,8 +47,8 @@ std::string textUpTo(const uint8_t* d, int max) {
     return cp1252ToUtf8(std::string(reinterpret_cast<const char*>(d), n));
 }
 
-// Integer text as the device layer reads it: blanks, sign, digits up to the first other
-// character, wrapping arithmetic, no digits gives 0.
+} // namespace
+
 uint32_t wrappingInteger(const std::string& t) {
     size_t i = 0;
     while (i < t.size() && std::isspace(static_cast<unsigned char>(t[i])))
@@ -60,8 +60,6 @@ uint32_t wrappingInteger(const std::string& t) {
         v = v * 10u + static_cast<uint32_t>(t[i++] - '0');
     return neg ? 0u - v : v;
 }
-
-} // namespace
 
 std::string ValueToText(const uint8_t* data, uint8_t type) {
     switch (type) {

@@ -1,6 +1,7 @@
 #include "console/console.h"
 
 #include "base/clock.h"
+#include "base/ini_file.h"
 #include "base/number_format.h"
 #include "comm/register_catalogue.h"
 #include "comm/tcomm.h"
@@ -10,6 +11,7 @@
 #include "console/software_generation.h"
 #include "ui/ui_adapter.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -43,6 +45,7 @@ Console::Console(TComm& comm, ConsoleView& view, UiAdapter& ui, const TextSource
         }
         return std::make_unique<TTesra>(c, c.ReadConnectionSettings("Tesra"));
     };
+    linkNameOf_ = [this] { return defaultLinkName(); };
 }
 
 Console::~Console() = default;
@@ -57,7 +60,7 @@ void Console::FormShow() {
     view_.showAboutBox();
     if (!tesra_) {
         comm_.InitSettings(settings_.file().path());
-        tesra_ = factory_(comm_);
+        openConnection();
     }
     applyLanguage();
     settings_.load();
@@ -95,7 +98,8 @@ void Console::restoreNextDevice() {
         if (list_.findAddress(stored.address)) continue; // a damaged file listing one twice
         int before = list_.count();
         scanAddress_ = stored.address;
-        view_.setStatusText("Search address " + std::to_string(scanAddress_));
+        view_.setStatusText(msg("StatusSearch", "Search address") + " " +
+                            std::to_string(scanAddress_));
         tesra_->Address = static_cast<uint8_t>(scanAddress_);
         if (auto id = probeIdentity(*tesra_)) addProbedDevice(*id);
         // Only the device just found gets the mark; a silent address marks nobody.
@@ -176,10 +180,60 @@ void Console::closeConnection() {
     tesra_.reset();
 }
 
-void Console::reopenConnection() {
-    tesra_.reset();
+void Console::openConnection() {
+    linkName_ = linkNameOf_ ? linkNameOf_() : std::string();
+    // Opening a gateway that does not answer blocks for seconds: say what is going on.
+    view_.setConnectionStatus(linkName_ + ": " + msg("LinkOpening", "wird geöffnet ..."), true);
     tesra_ = factory_(comm_);
-    if (list_.count() > 0 && tesra_) tesra_->Address = list_.record(list_.selectedRow()).address;
+    showConnectionState(true);
+}
+
+void Console::reopenConnection() {
+    const std::string before = linkName_;
+    tesra_.reset();
+    openConnection();
+    if (!started_ && !restoring_) return;
+    if (linkName_ == before) {
+        if (list_.count() > 0 && tesra_)
+            tesra_->Address = list_.record(list_.selectedRow()).address;
+        return;
+    }
+    // Another bus: its devices are others. The stored devices not yet found again belonged to
+    // the old bus too.
+    if (restoring_) {
+        restoreNext_ = toRestore_.size();
+        storedLog_ = false;
+        restoreNextDevice();
+    }
+    view_.setScanButtonDown(true);
+    CheckBusClick(true);
+}
+
+std::string Console::defaultLinkName() {
+    IniFile& ini = settings_.file();
+    if (ini.readBool("Tesra", "TcpIp", false))
+        return "TCP " + ini.readString("Tesra", "IP", "0.0.0.0") + ":" +
+               std::to_string(ini.readInteger("Tesra", "Port", 0));
+    const int com = static_cast<int>(ini.readInteger("Tesra", "Com", 1));
+    return "COM" + std::to_string(com) + " (" + comm_.ComPortPath(com) + ")";
+}
+
+void Console::showConnectionState(bool force) {
+    const ChannelState state = tesra_ ? comm_.channelState(tesra_->Handle) : ChannelState::Closed;
+    if (!force && static_cast<int>(state) == shownLinkState_) return;
+    shownLinkState_ = static_cast<int>(state);
+    switch (state) {
+    case ChannelState::Open:
+        view_.setConnectionStatus(linkName_ + ": " + msg("LinkOpen", "verbunden"), true);
+        break;
+    case ChannelState::Reconnecting:
+        view_.setConnectionStatus(
+            linkName_ + ": " + msg("LinkLost", "unterbrochen, neuer Versuch ..."), false);
+        break;
+    case ChannelState::Closed:
+        view_.setConnectionStatus(linkName_ + ": " + msg("LinkClosed", "nicht geöffnet"), false);
+        break;
+    }
 }
 
 void Console::applyLanguage() {
@@ -192,6 +246,7 @@ void Console::applyLanguage() {
         list_.setHeader(column, texts_.text(key));
     list_.setHeader(kColLogMark, "L");
     list_.setHeader(kColMixMark, "M");
+    if (tesra_) showConnectionState(true);
     if (currentRow_ >= 1 && currentRow_ <= list_.count()) {
         const skelo& rec = list_.record(currentRow_);
         view_.setControlModeItems(
@@ -206,6 +261,7 @@ void Console::CheckBusClick(bool down) {
     if (down) {
         scanning_ = true;
         notTaken_ = 0;
+        scanAfterAll247_ = false;
         view_.setScanButtonDown(true);
         if (logHook_ && logHook_->running()) logHook_->stop();
         if (mixerHook_) mixerHook_->stop();
@@ -219,6 +275,8 @@ void Console::CheckBusClick(bool down) {
         hasPendingSetpoint_ = false;
         view_.setControlEnabled(ConsoleControl::SetAddress, false);
         hideDevicePages();
+        ui_.progressStart(textOr(texts_, "CheckBus", "Suche kel-o"), "", 247);
+        ui_.progressAllowStop(msg("ScanStop", "Stopp"));
         Probe();
     } else if (scanning_) {
         scanAddress_ = 247;
@@ -233,7 +291,7 @@ void Console::CheckBusClick(bool down) {
 }
 
 void Console::Probe() {
-    view_.setStatusText("Search address " + std::to_string(scanAddress_));
+    view_.setStatusText(msg("StatusSearch", "Search address") + " " + std::to_string(scanAddress_));
     if (tesra_) {
         tesra_->Address = static_cast<uint8_t>(scanAddress_);
         if (!list_.full()) {
@@ -243,7 +301,15 @@ void Console::Probe() {
         }
     }
     ++scanAddress_;
+    if (scanning_) showScanProgress();
     if (scanAddress_ > 247 && scanning_) endScan();
+}
+
+void Console::showScanProgress() {
+    const int done = std::min(scanAddress_ - 1, 247);
+    ui_.progressLabel(fillArgs(msg("ScanProgress", "Adresse %1 von 247, %2 Geräte gefunden"),
+                               {std::to_string(done), std::to_string(list_.count())}));
+    ui_.progressPosition(done);
 }
 
 void Console::addProbedDevice(const DeviceIdentity& id) {
@@ -283,6 +349,9 @@ void Console::ReadRangeAndUnit() {
 
 void Console::endScan() {
     scanning_ = false;
+    ui_.progressFinish(list_.count() > 0 ? fillArgs(msg("ScanFound", "%1 Geräte gefunden"),
+                                                    {std::to_string(list_.count())})
+                                         : msg("ScanNoDevice", "Kein Gerät gefunden"));
     view_.setScanButtonDown(false);
     view_.setControlEnabled(ConsoleControl::NewDevice, true);
     view_.setControlEnabled(ConsoleControl::AllAddress247, true);
@@ -291,11 +360,22 @@ void Console::endScan() {
         showDevice(currentRow_);
     }
     if (notTaken_ > 0) {
-        ui_.messageBox("Die Geräteliste ist voll (" + std::to_string(kMaxDevices) + " Geräte): " +
-                           std::to_string(notTaken_) + " weitere Geräte wurden nicht aufgenommen.",
+        ui_.messageBox(fillArgs(msg("ListFull", "Die Geräteliste ist voll (%1 Geräte): %2 "
+                                                "weitere Geräte wurden nicht aufgenommen."),
+                                {std::to_string(kMaxDevices), std::to_string(notTaken_)}),
                        "GetKelo", MsgIcon::Warning);
         notTaken_ = 0;
     }
+    if (scanAfterAll247_ && list_.count() == 0) {
+        // Every device now answers at 247 at once: their answers collide and none is found.
+        ui_.messageBox(msg("All247NoneFound",
+                           "Kein Gerät gefunden: Nach \"Alle Adr. 247\" antworten alle Geräte auf "
+                           "Adresse 247 gleichzeitig und stören sich. Schließen Sie die Geräte "
+                           "einzeln an und geben Sie jedem mit \"Neuer kel-o\" eine eigene "
+                           "Adresse."),
+                       textOr(texts_, "AllAdr247", "Alle Adr. 247"), MsgIcon::Information);
+    }
+    scanAfterAll247_ = false;
 }
 
 int Console::answersAt(int address) {
@@ -321,6 +401,11 @@ void Console::ChangeAdrClick() {
         else if (!parseInteger(*answer, v))
             v = 0;
         wanted = v >= 1 && v <= 247 ? static_cast<int>(v) : 0;
+        // Asked again: the operator learns why (0 is the broadcast, 248 and up do not exist).
+        if (wanted == 0)
+            ui_.messageBox(textOr(texts_, "AdrError", "Ungültige Adresse!") + "\n" +
+                               msg("AdrRange", "Erlaubt sind die Adressen 1 bis 247."),
+                           texts_.text("SetAdr"), MsgIcon::Warning);
     }
     if (wanted != current) {
         if (answersAt(wanted) == kResultOk) {
@@ -354,9 +439,21 @@ void Console::SearchNewClick() {
 
 void Console::AllAdr247Click() {
     view_.stopTimer();
+    // It reaches every device on the bus and cannot be undone from the window: ask first.
+    const MsgAnswer answer = ui_.messageBox(
+        msg("ConfirmAllAdr247",
+            "Alle Geräte am Bus bekommen die Adresse 247, auch Geräte, die nicht in der Liste "
+            "stehen. Mehrere Geräte auf derselben Adresse findet die Suche danach nicht mehr; "
+            "jedes braucht dann einzeln mit \"Neuer kel-o\" eine eigene Adresse.\nFortfahren?"),
+        textOr(texts_, "AllAdr247", "Alle Adr. 247"), MsgIcon::Warning, MsgButtons::YesNo);
+    if (answer != MsgAnswer::Yes) {
+        view_.startTimer();
+        return;
+    }
     if (tesra_) tesra_->WriteValue(reg::kModbusAddress, "247", kWriteBroadcast);
     view_.setScanButtonDown(true);
     CheckBusClick(true);
+    scanAfterAll247_ = true;
 }
 
 // ---------------------------------------------------------------- selection
@@ -404,6 +501,9 @@ void Console::select(int row, bool click) {
     if (scanning_) {
         // Selecting a row ends a running scan where it stands.
         scanning_ = false;
+        scanAfterAll247_ = false;
+        ui_.progressFinish(
+            fillArgs(msg("ScanFound", "%1 Geräte gefunden"), {std::to_string(list_.count())}));
         view_.setScanButtonDown(false);
         view_.setControlEnabled(ConsoleControl::NewDevice, true);
         view_.setControlEnabled(ConsoleControl::AllAddress247, true);
@@ -538,6 +638,12 @@ void Console::tick() {
         return;
     }
     if (scanning_) {
+        if (ui_.progressStopRequested()) {
+            // The progress window's "Stop": ends the scan as the scan button does.
+            view_.setScanButtonDown(false);
+            CheckBusClick(false);
+            return;
+        }
         Probe();
         if (!scanning_) saveStateOnly(); // the scan has just ended
         return;
@@ -583,14 +689,24 @@ void Console::tick() {
     if (reselect_) showDevice(list_.selectedRow());
 
     if (lineDue && !markedPolled) {
-        ui_.messageBox(texts_.text("InfoNoLogDevice"), "GetKelo", MsgIcon::Information);
-        logHook_->stop();
+        std::string text = texts_.text("InfoNoLogDevice");
+        if (!pollAll_ && list_.count() > 0) {
+            // Only the selected device is polled: name it, so the operator sees which one.
+            const int sel = list_.selectedRow();
+            text += "\n" + fillArgs(msg("InfoNoLogPolled", "Abgefragt wird nur %1."),
+                                    {fillArgs(msg("DeviceName", "Gerät %1 (Adresse %2)"),
+                                              {list_.cell(sel, kColSerial),
+                                               std::to_string(list_.record(sel).address)})});
+        }
+        ui_.messageBox(text, "GetKelo", MsgIcon::Information);
+        logHook_->stopNoDevice();
     }
 
     selected = list_.selectedRow();
     if (selected > list_.count()) selected = list_.count();
     tesra_->Address = list_.record(selected).address;
-    view_.setStatusText("Read Address " + std::to_string(tesra_->Address));
+    view_.setStatusText(msg("StatusRead", "Read Address") + " " + std::to_string(tesra_->Address));
+    showConnectionState();
 
     if (!view_.flowGraphShown() && alarmHook_) alarmHook_->refresh(selected);
     tickDone_.set();
@@ -650,12 +766,22 @@ void Console::removeRow(int row) {
 }
 
 void Console::showPressureLive() {
+    // Pressure and flow like every other device value (general format, 7 significant
+    // digits); the valve load like the log's valve column ("0.##").
+    auto general = [](const std::string& text) {
+        double v = 0;
+        return parseNumber(text, v) ? formatGeneral(v, 7) : text;
+    };
+    auto percent = [](const std::string& text) {
+        double v = 0;
+        return parseNumber(text, v) ? formatFixedMax(v, 2) : text;
+    };
     PressureLiveValues v;
-    v.pressure = tesra_->ReadValue(reg::kPressure);
+    v.pressure = general(tesra_->ReadValue(reg::kPressure));
     v.pressureUnit = tesra_->ReadValue(reg::kPressureUnitText);
-    v.flow = tesra_->ReadValue(reg::kFlow);
+    v.flow = general(tesra_->ReadValue(reg::kFlow));
     v.flowUnit = tesra_->ReadValue(reg::kSlotFlowUnit);
-    v.valve = tesra_->ReadValue(reg::kValve) + "%";
+    v.valve = percent(tesra_->ReadValue(reg::kValve)) + "%";
     view_.showPressureLiveValues(v);
 }
 
@@ -698,7 +824,15 @@ void Console::AlarmResetClick() {
 }
 
 void Console::SoftresetClick() {
-    if (tesra_) tesra_->WriteValue(reg::kSoftReset, "1", kWriteBroadcast);
+    if (!tesra_) return;
+    view_.stopTimer();
+    const MsgAnswer answer = ui_.messageBox(
+        msg("ConfirmSoftreset", "Alle Geräte am Bus starten neu, auch Geräte, die nicht in der "
+                                "Liste stehen. Regelung und Messung setzen dabei kurz aus.\n"
+                                "Fortfahren?"),
+        textOr(texts_, "SoftresetMnu", "Softreset"), MsgIcon::Warning, MsgButtons::YesNo);
+    if (answer == MsgAnswer::Yes) tesra_->WriteValue(reg::kSoftReset, "1", kWriteBroadcast);
+    view_.startTimer();
 }
 
 void Console::showPressurePageFor(int modeCode) {

@@ -40,6 +40,10 @@ class Console {
     Console& operator=(const Console&) = delete;
 
     void setConnectionFactory(ConnectionFactory factory) { factory_ = std::move(factory); }
+    // What the status bar calls the connection; the default names the port or gateway of the
+    // settings' section "Tesra" ("COM1 (/dev/ttyUSB0)", "TCP 192.168.0.10:502").
+    void setLinkName(std::function<std::string()> name) { linkNameOf_ = std::move(name); }
+    const std::string& linkName() const { return linkName_; }
     void setLogHook(LogHook* hook) { logHook_ = hook; }
     void setAlarmHook(AlarmHook* hook) { alarmHook_ = hook; }
     void setMixerHook(MixerHook* hook) { mixerHook_ = hook; }
@@ -63,6 +67,8 @@ class Console {
     // Before the connection dialog: the channel is closed, so its port can be listed and chosen.
     void closeConnection();
     // After the connection dialog: closes the connection and opens it again from the settings.
+    // A connection to another bus clears the old bus's list and scans the new one (its devices
+    // are others; keeping the rows would show their values under the wrong devices).
     void reopenConnection();
     // After a language change: the texts that come from the language (grid headers, control
     // mode entries) are applied again.
@@ -81,6 +87,8 @@ class Console {
     // The scan button changed; down = start a full scan, up = end the running scan.
     void CheckBusClick(bool down);
     bool scanning() const { return scanning_; }
+    // Devices found by the running scan so far.
+    int scanFound() const { return scanning_ ? list_.count() : 0; }
     // Probes the scan address once (one tick of a scan, a stored address at start-up).
     void Probe();
     // Reads range, unit and gas of the device at the connection's Address into the current row.
@@ -119,6 +127,16 @@ class Console {
   private:
     // False when the settings file could not be written.
     bool saveStateOnly();
+    // Opens the one connection from the factory and shows its state.
+    void openConnection();
+    // The status bar's connection panel, when the link's state changed.
+    void showConnectionState(bool force = false);
+    std::string defaultLinkName();
+    // A message text of the language file, or its German wording.
+    std::string msg(const char* key, const char* german) const {
+        return textOr(texts_, key, german);
+    }
+    void showScanProgress();
     // Makes the row's device the one the window shows and commands go to (selection without
     // the page clicks of the logger and mixer pages).
     void showDevice(int row);
@@ -148,6 +166,9 @@ class Console {
     DeviceList list_;
     std::unique_ptr<TTesra> tesra_;
     ConnectionFactory factory_;
+    std::function<std::string()> linkNameOf_;
+    std::string linkName_;
+    int shownLinkState_ = -1;
     LogHook* logHook_ = nullptr;
     AlarmHook* alarmHook_ = nullptr;
     MixerHook* mixerHook_ = nullptr;
@@ -165,7 +186,8 @@ class Console {
     int storedAktiv_ = 1;    // "Aktiv" of the file: selected after the restore
     bool scanning_ = false;
     int scanAddress_ = 1;
-    int notTaken_ = 0; // devices of this scan that found the list full
+    int notTaken_ = 0;             // devices of this scan that found the list full
+    bool scanAfterAll247_ = false; // the scan follows "Alle Adr. 247"
     int currentRow_ = 0;
     bool pollAll_ = false;
     float pendingSetpoint_ = -1.0f;

@@ -79,6 +79,12 @@ class ConsoleView {
 
     // First status-bar panel.
     virtual void setStatusText(const std::string& text) = 0;
+    // The connection panel: where the bus is and what its link is doing; `ok` false shows it
+    // as a fault. Called when it changes; the view repaints it at once (a reopen blocks).
+    virtual void setConnectionStatus(const std::string& text, bool ok) {
+        (void)text;
+        (void)ok;
+    }
 
     // Version fields of the selected device.
     virtual void setVersions(const std::string& software, const std::string& hardware) = 0;

@@ -25,6 +25,8 @@ class LogHook {
     // Start (restored record button at start-up) and stop (scan start, no marked device).
     virtual void start() = 0;
     virtual void stop() = 0;
+    // Stop because a line was due and no marked device was polled (the operator was told).
+    virtual void stopNoDevice() { stop(); }
 };
 
 // The alarm lamps.

@@ -28,10 +28,14 @@ void onSignal(int) {
     [[maybe_unused]] auto n = ::write(stopPipe[1], &c, 1);
 }
 
+constexpr const char* kUsage =
+    "usage: getkelo-sim [--tcp HOST:PORT] [--pty LINK] [--bus FILE] [--help]\n"
+    "Fault commands on standard input: silent A, crc A, short A, late A MS,\n"
+    "none A, gas A 0|1, flow A V, unplug, plug, drop, quit.\n";
+
+// A wrong command line: the usage on stderr, exit 2.
 int usage() {
-    std::fprintf(stderr, "usage: getkelo-sim [--tcp HOST:PORT] [--pty LINK] [--bus FILE]\n"
-                         "Fault commands on standard input: silent A, crc A, short A, late A MS,\n"
-                         "none A, gas A 0|1, flow A V, unplug, plug, drop, quit.\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -49,6 +53,10 @@ int main(int argc, char** argv) {
     std::string tcp, pty, busPath;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout); // asked for: not an error
+            return 0;
+        }
         if ((a == "--tcp" || a == "--pty" || a == "--bus") && i + 1 < argc) {
             (a == "--tcp" ? tcp : a == "--pty" ? pty : busPath) = argv[++i];
         } else {

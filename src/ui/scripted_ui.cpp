@@ -38,6 +38,10 @@ void ScriptedUi::progressMaximum(int m) {
 }
 void ScriptedUi::progressFinish(const std::string& t) {
     progressEvents.push_back("finish:" + t);
+    stopRequested = false;
+}
+void ScriptedUi::progressAllowStop(const std::string& buttonText) {
+    progressEvents.push_back("stoppable:" + buttonText);
 }
 
 std::optional<std::string> ScriptedUi::chooseFolder(const std::string&, const std::string&) {

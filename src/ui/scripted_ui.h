@@ -33,6 +33,8 @@ class ScriptedUi : public UiAdapter {
     std::deque<std::optional<std::string>> inputAnswers;
     std::deque<std::optional<std::string>> chooserAnswers;
     bool printSucceeds = true;
+    // The operator's stop button of the progress window (set by a test).
+    bool stopRequested = false;
 
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
@@ -44,6 +46,8 @@ class ScriptedUi : public UiAdapter {
     void progressPosition(int position) override;
     void progressMaximum(int maximum) override;
     void progressFinish(const std::string& lastText) override;
+    void progressAllowStop(const std::string& buttonText) override;
+    bool progressStopRequested() override { return stopRequested; }
     std::optional<std::string> chooseFolder(const std::string& caption,
                                             const std::string& start) override;
     std::optional<std::string> chooseFile(const std::string& caption, const std::string& start,

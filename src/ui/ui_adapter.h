@@ -31,6 +31,10 @@ class UiAdapter {
     virtual void progressMaximum(int maximum) = 0;
     // Shows lastText for 1000 ms, then closes the window.
     virtual void progressFinish(const std::string& lastText) = 0;
+    // Gives the running progress a stop button with this text. The button only asks: the work
+    // polls progressStopRequested() between its steps and ends itself cleanly.
+    virtual void progressAllowStop(const std::string& buttonText) { (void)buttonText; }
+    virtual bool progressStopRequested() { return false; }
 
     virtual std::optional<std::string> chooseFolder(const std::string& caption,
                                                     const std::string& start) = 0;

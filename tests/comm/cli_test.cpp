@@ -216,6 +216,25 @@ TEST(CliProgram, ReadPrintsTheValue) {
     EXPECT_EQ(gw.received[0], withCrc({3, 0x03, 0x00, 0x06, 0x00, 0x02}));
 }
 
+TEST(CliProgram, TraceWritesEachFrameDecodedToStandardError) {
+    LoopbackGateway gw;
+    gw.serve(1, readAnswer(3, {0x42, 0xC8, 0x00, 0x00}));
+    CliRun r = runCli(
+        {tcpOption(gw), "--trace", "--address", "3", "--delay-ms", "0", "read", "0x0006:float"});
+    gw.join();
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "100\n");
+    const size_t tx =
+        r.err.find(" TX 03 03 00 06 00 02 25 E8 | slave 3 read 0x0006 n=2 Setpoint\n");
+    const size_t rx = r.err.find(" RX 03 03 04 42 C8 00 00 ");
+    ASSERT_NE(tx, std::string::npos) << r.err;
+    ASSERT_NE(rx, std::string::npos) << r.err;
+    EXPECT_LT(tx, rx);
+    EXPECT_NE(r.err.find("| slave 3 answer 4 bytes, CRC ok: Setpoint=100 -> ok, ", rx),
+              std::string::npos)
+        << r.err;
+}
+
 TEST(CliProgram, FailedReadPrintsFehlerAndExitsOne) {
     LoopbackGateway gw;
     gw.serve(1, Bytes{}); // the device stays silent
@@ -306,8 +325,7 @@ TEST(CliProgram, StoredConnectionIsNamedAndAPortBeyondSixteenBitsRefused) {
     std::ofstream(ini) << "[Tesra]\nTcpIp=1\nIP=127.0.0.1\nPort=" << port << "\n";
     r = runCli({"--config", dir, "--retry-limit", "3", "read", "0x00060213"});
     gw.join();
-    EXPECT_NE(r.err.find("TCP 127.0.0.1:" + port + ", the connection of " + ini),
-              std::string::npos)
+    EXPECT_NE(r.err.find("TCP 127.0.0.1:" + port + ", the connection of " + ini), std::string::npos)
         << r.err;
     std::filesystem::remove_all(dir);
 }
@@ -315,8 +333,9 @@ TEST(CliProgram, StoredConnectionIsNamedAndAPortBeyondSixteenBitsRefused) {
 TEST(CliProgram, HelpNamesEveryOption) {
     CliRun r = runCli({"--help"});
     EXPECT_EQ(r.exitCode, 0);
-    for (const char* word : {"--tcp", "--com", "--port", "--address", "--retry-limit", "--delay-ms",
-                             "--config", "--broadcast", "read", "write", "scan", "poll", "log"})
+    for (const char* word :
+         {"--tcp", "--com", "--port", "--address", "--retry-limit", "--delay-ms", "--config",
+          "--trace", "--broadcast", "read", "write", "scan", "poll", "log"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 

@@ -187,6 +187,7 @@ TEST(SerialChannel, VanishedPortAnswersNothingAndRecoversWhenBack) {
     ASSERT_GT(tesra.Handle, 0) << comm.LastOpenError;
     tesra.DelayMs = 0;
     EXPECT_EQ(tesra.ReadValue(reg::kFlow), "1");
+    EXPECT_EQ(comm.channelState(tesra.Handle), ChannelState::Open);
 
     dev.reset(); // adapter pulled
     uint8_t buf[kFrameBufferSize];
@@ -196,6 +197,7 @@ TEST(SerialChannel, VanishedPortAnswersNothingAndRecoversWhenBack) {
     EXPECT_EQ(tesra.ReadRegisters(buf, 0, 2), kResultNoAnswer);
     EXPECT_GE(clock.nowMs() - start, 2 * 300 - 20) << "each exchange runs out its window";
     EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::milliseconds(500));
+    EXPECT_EQ(comm.channelState(tesra.Handle), ChannelState::Reconnecting); // for the status bar
 
     dev = std::make_unique<PtyDevice>(); // adapter back, under the same stable name
     ASSERT_TRUE(dev->ok());
@@ -204,6 +206,8 @@ TEST(SerialChannel, VanishedPortAnswersNothingAndRecoversWhenBack) {
     dev->serve(answer);
     clock.sleepMs(1000);
     EXPECT_EQ(tesra.ReadValue(reg::kFlow), "1");
+    EXPECT_EQ(comm.channelState(tesra.Handle), ChannelState::Open);
+    EXPECT_EQ(comm.channelState(-1), ChannelState::Closed);
     dev->stop();
     fs::remove(link);
 }

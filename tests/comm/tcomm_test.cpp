@@ -270,6 +270,10 @@ TEST_F(TCommSettingsTest, ComNumberWithoutDeviceShowsOpenErrorBox) {
     EXPECT_EQ(ui.messages[0].caption, "COM7");
     EXPECT_EQ(ui.messages[0].icon, MsgIcon::Error);
     EXPECT_NE(comm.LastOpenError.find("No such file"), std::string::npos) << comm.LastOpenError;
+    // In the program's language when it gives one.
+    comm.MessageText = [](const std::string& key, const std::string&) { return "<" + key + ">"; };
+    comm.OpenChannel(s);
+    EXPECT_EQ(ui.messages.back().text, "<ErrPortInUse>");
 }
 
 // Modbus frames written into a file would overwrite its first bytes.

@@ -73,6 +73,24 @@ TEST_F(SimProgramTest, CliScanOverTcpListsTheDevicesWithTheirIdentity) {
     EXPECT_EQ(code, 1);
 }
 
+TEST_F(SimProgramTest, CliScanShowsProgressOnATerminalAndSaysWhenNothingIsFound) {
+    int code = -1;
+    const std::string scan = binary("getkelo-cli") + " " + cfg + "--tcp " + tcp + " scan ";
+    // stderr is no terminal: no progress, one line for the empty range.
+    std::string err =
+        SimProcess::run({"/bin/sh", "-c", scan + "--from 5 --to 6 2>&1 >/dev/null"}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(err, "getkelo-cli: scan: no device found at addresses 5..6 on TCP " + tcp + "\n");
+    // On a terminal the progress line is redrawn in place and taken away before each device.
+    if (access("/usr/bin/script", X_OK) != 0) GTEST_SKIP() << "no script(1) for a terminal";
+    const std::string shown =
+        SimProcess::run({"/usr/bin/script", "-qec", scan + "--from 1 --to 3", "/dev/null"}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(shown.find("\r\033[Kscan: address 2 (1..3), 1 device found"), std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("\r\033[K3\t22010003\t"), std::string::npos) << shown;
+}
+
 TEST_F(SimProgramTest, CliScanStoppedBySigintLocksTheDevicesAgain) {
     int code = -1;
     // About 40 s for the whole bus; SIGINT after a second, when device 1 is long found.

@@ -1,5 +1,7 @@
 #include "console_fixture.h"
 
+#include "base/ini_file.h"
+
 #include "comm/value_codec.h"
 
 namespace getkelo::test {
@@ -96,7 +98,105 @@ TEST_F(ScanTest, AllAdr247SendsOneBroadcastAndRescansFromOne) {
     EXPECT_EQ(list().count(), 0);
 }
 
-TEST_F(ScanTest, AddressDialogAsksAgainForZeroAndThreeHundred) {
+TEST_F(ScanTest, RefusedConfirmationOfBusWideActionsSendsNothing) {
+    bus.addDevice(simDevice(Generation::Second, 3, 103));
+    writeText(ini(), "[Init]\ntesra_1=3\n");
+    start();
+    const size_t from = mark();
+    ui.messageAnswers = {MsgAnswer::No, MsgAnswer::No};
+    console->AllAdr247Click();
+    console->SoftresetClick();
+    EXPECT_TRUE(sentSince(from).empty());
+    ASSERT_EQ(ui.messages.size(), 2u);
+    for (const auto& m : ui.messages) // each names what would happen and asks
+        EXPECT_EQ(m.buttons, MsgButtons::YesNo);
+    EXPECT_NE(ui.messages[0].text.find("247"), std::string::npos);
+    EXPECT_FALSE(console->scanning());
+    EXPECT_EQ(list().count(), 1);
+    EXPECT_TRUE(view.timerOn);
+}
+
+TEST_F(ScanTest, AllAdr247WithCollidingDevicesSaysWhyTheRescanFindsNone) {
+    bus.addDevice(simDevice(Generation::Second, 3, 103));
+    bus.addDevice(simDevice(Generation::Second, 8, 108));
+    writeText(ini(), "[Init]\ntesra_1=3\ntesra_2=8\n");
+    start();
+    console->AllAdr247Click();
+    finishScan();
+    ASSERT_EQ(list().count(), 0);
+    ASSERT_EQ(ui.messages.size(), 2u); // the question, then why nothing was found
+    EXPECT_NE(ui.messages[1].text.find("Neuer kel-o"), std::string::npos);
+}
+
+TEST_F(ScanTest, ScanShowsProgressAndItsStopEndsItWithinOneTick) {
+    bus.addDevice(simDevice(Generation::Second, 2, 102));
+    bus.addDevice(simDevice(Generation::Second, 100, 103));
+    start(); // no stored devices: the scan starts
+    ASSERT_TRUE(console->scanning());
+    EXPECT_EQ(ui.progressEvents[0], "start:Suche kel-o||247");
+    EXPECT_EQ(ui.progressEvents[1], "stoppable:Stopp");
+    for (int i = 0; i < 4; ++i)
+        console->TimerTimer();
+    EXPECT_EQ(ui.progressEvents.back(), "pos:5");
+    EXPECT_EQ(ui.progressEvents[ui.progressEvents.size() - 2],
+              "label:Adresse 5 von 247, 1 Geräte gefunden");
+    ui.stopRequested = true;
+    console->TimerTimer();
+    EXPECT_FALSE(console->scanning());
+    EXPECT_FALSE(view.scanDown);
+    EXPECT_EQ(ui.progressEvents.back(), "finish:1 Geräte gefunden");
+    ASSERT_EQ(list().count(), 1);
+    EXPECT_TRUE(view.timerOn);
+    const size_t from = mark();
+    console->TimerTimer(); // polls; probes nothing any more
+    for (const auto& f : sentSince(from))
+        EXPECT_EQ(f[0], 2);
+}
+
+TEST_F(ScanTest, AnotherConnectionClearsTheOldBusListAndScansTheNewBus) {
+    sim::SimBus second(clock);
+    second.addDevice(simDevice(Generation::Second, 1, 201));
+    bus.addDevice(simDevice(Generation::Second, 40, 140));
+    writeText(ini(), "[Tesra]\nCom=1\n[Init]\ntesra_1=40\n");
+    makeConsole();
+    sim::SimBus* active = &bus;
+    console->setConnectionFactory([&](TComm& c) {
+        return std::make_unique<TTesra>(
+            c, c.AttachTransport(std::make_unique<sim::SimTransport>(*active, clock)));
+    });
+    console->FormShow();
+    ASSERT_EQ(list().count(), 1);
+    EXPECT_EQ(console->linkName(), "COM1 (/dev/ttyS0)");
+    // The same connection again: the list stays.
+    console->closeConnection();
+    console->reopenConnection();
+    EXPECT_EQ(list().count(), 1);
+    EXPECT_FALSE(console->scanning());
+    // Another port: the old devices go and the new bus is scanned from address 1.
+    IniFile(ini()).writeInteger("Tesra", "Com", 2);
+    active = &second;
+    console->closeConnection();
+    console->reopenConnection();
+    EXPECT_EQ(console->linkName(), "COM2 (/dev/ttyS1)");
+    EXPECT_TRUE(console->scanning());
+    EXPECT_EQ(list().count(), 1); // address 1 answered at once
+    finishScan();
+    ASSERT_EQ(list().count(), 1);
+    EXPECT_EQ(list().cell(1, kColSerial), "201");
+}
+
+TEST_F(ScanTest, StatusBarNamesTheConnectionAndItsState) {
+    writeText(ini(), "[Tesra]\nTcpIp=1\nIP=10.0.0.7\nPort=502\n");
+    makeConsole();
+    console->setConnectionFactory([](TComm& c) {
+        return std::make_unique<TTesra>(c, TChannel{true, -1});
+    });
+    console->FormShow();
+    EXPECT_EQ(view.connection, "TCP 10.0.0.7:502: nicht geöffnet");
+    EXPECT_FALSE(view.connectionOk);
+}
+
+TEST_F(ScanTest, AddressDialogAsksAgainForZeroAndThreeHundredSayingWhy) {
     bus.addDevice(simDevice(Generation::Second, 3, 103));
     writeText(ini(), "[Init]\ntesra_1=3\n");
     start();
@@ -107,8 +207,11 @@ TEST_F(ScanTest, AddressDialogAsksAgainForZeroAndThreeHundred) {
     EXPECT_EQ(ui.inputs[0].prompt, "<NewAdr>");
     EXPECT_EQ(ui.inputs[0].defaultText, "3");
     EXPECT_EQ(ui.beeps, 1);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "<AdrOK>");
+    // Each refused answer says why before the question comes again.
+    ASSERT_EQ(ui.messages.size(), 4u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ui.messages[i].text, "Ungültige Adresse!\nErlaubt sind die Adressen 1 bis 247.");
+    EXPECT_EQ(ui.messages[3].text, "<AdrOK>");
     finishScan();
     ASSERT_EQ(list().count(), 1);
     EXPECT_EQ(list().cell(1, kColAddress), "9");

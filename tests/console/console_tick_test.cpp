@@ -230,7 +230,8 @@ TEST_F(TickTest, DueLineWithoutMarkedDeviceStopsLoggingWithMessage) {
     console->setPollAll(false); // the marked device is not the selected one
     ticks(1);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "<InfoNoLogDevice>");
+    // Names the one device that is polled.
+    EXPECT_EQ(ui.messages[0].text, "<InfoNoLogDevice>\nAbgefragt wird nur Gerät 1001 (Adresse 1).");
     EXPECT_EQ(ui.messages[0].caption, "GetKelo");
     EXPECT_FALSE(log.on);
 }
@@ -261,6 +262,8 @@ TEST_F(TickTest, ControlModeEntriesRecordCodesAndPressurePageFollowsTheWrite) {
     ASSERT_EQ(view.pressureValues.size(), 1u);
     EXPECT_EQ(view.pressureValues[0].pressureUnit, "bar");
     EXPECT_EQ(view.pressureValues[0].valve.back(), '%');
+    // The valve load as "0.##": no exponent of the noise near 0.
+    EXPECT_EQ(view.pressureValues[0].valve.find('E'), std::string::npos);
 }
 
 TEST_F(TickTest, BroadcastCommandsReachEveryDeviceAlsoUnlisted) {

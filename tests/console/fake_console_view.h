@@ -18,6 +18,8 @@ class FakeConsoleView : public ConsoleView {
     std::map<ConsolePage, bool> pages;
     ConsolePage front = ConsolePage::Device;
     std::string status;
+    std::string connection;
+    bool connectionOk = false;
     std::string software, hardware, unitLabels;
     std::string setpointText;
     bool setpointFocus = false;
@@ -45,6 +47,10 @@ class FakeConsoleView : public ConsoleView {
     void showPage(ConsolePage p) override { front = p; }
     ConsolePage frontPage() const override { return front; }
     void setStatusText(const std::string& t) override { status = t; }
+    void setConnectionStatus(const std::string& t, bool ok) override {
+        connection = t;
+        connectionOk = ok;
+    }
     void setVersions(const std::string& s, const std::string& h) override {
         software = s;
         hardware = h;

@@ -54,5 +54,14 @@ TEST_F(CliOverSim, ReadsOverThePseudoTerminal) {
     EXPECT_EQ(cli({"--port", link, "--address", "4", "read", "0x40480407"}, &status), "ln\n");
 }
 
+TEST_F(CliOverSim, SimulatorHelpIsNoErrorAWrongArgumentIs) {
+    int status = -1;
+    const std::string sim = SimProcess::binDir() + "/getkelo-sim";
+    EXPECT_EQ(SimProcess::run({sim, "--help"}, &status).rfind("usage: getkelo-sim", 0), 0u);
+    EXPECT_EQ(status, 0);
+    SimProcess::run({sim, "--nonsense"}, &status);
+    EXPECT_EQ(status, 2);
+}
+
 } // namespace
 } // namespace getkelo::e2e

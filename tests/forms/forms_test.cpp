@@ -1,5 +1,7 @@
 // Form tests on the offscreen platform: the main window on the simulated bus (virtual time),
 // language switching, the connection dialog's texts and the progress window.
+#include "form_bench.h"
+
 #include "base/clock.h"
 #include "base/ini_file.h"
 #include "comm/tcomm.h"
@@ -22,6 +24,7 @@
 #include "ui/qt/qt_ui.h"
 #include "ui/scripted_ui.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -35,52 +38,6 @@
 
 using namespace getkelo;
 
-namespace {
-
-const std::string kDataDir = GETKELO_DATA_DIR "/";
-
-// A main window on the five-device demo bus, all waiting on virtual time.
-struct Bench {
-    QTemporaryDir dir;
-    VirtualClock clock;
-    ScriptedUi ui;
-    TComm comm{clock, &ui};
-    sim::SimBus bus{clock};
-    std::unique_ptr<TGetKeloM> window;
-    bool ended = false;
-
-    explicit Bench(const std::string& programDir = kDataDir, bool withDevices = true) {
-        if (withDevices)
-            for (const auto& c : sim::demoBus())
-                bus.addDevice(c);
-        window = std::make_unique<TGetKeloM>(
-            comm, ui, ConsolePaths{iniPath(), programDir, dir.path().toStdString() + "/"});
-        window->setEndProgram([this] { ended = true; });
-        sim::SimBus* b = &bus;
-        window->console().setConnectionFactory([b](TComm& c) {
-            return std::make_unique<TTesra>(
-                c, c.AttachTransport(std::make_unique<sim::SimTransport>(*b, c.clock())));
-        });
-    }
-    std::string iniPath() const { return dir.path().toStdString() + "/GetKelo.ini"; }
-    // Runs polling ticks until start-up and the scan it began are over.
-    void startAndScan() {
-        window->FormShow();
-        window->pollTimer()->stop();
-        for (int i = 0; i < 300 && (!window->console().started() || window->console().scanning());
-             ++i) {
-            window->console().TimerTimer();
-            window->pollTimer()->stop();
-        }
-        window->syncFromConsole();
-    }
-    QString header(int column) const {
-        return window->gridModel()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-    }
-};
-
-} // namespace
-
 class FormsTest : public QObject {
     Q_OBJECT
   private slots:
@@ -91,6 +48,8 @@ class FormsTest : public QObject {
     void languageDialogOkTakesTheSelectionCancelKeepsIt();
     void connectionDialogTextsFollowTheFirstLetterOfTheLanguage();
     void connectionDialogLoadsAndSavesItsSection();
+    void connectionDialogStoresTheChosenPortPathUnderItsComNumber();
+    void systemPortsAreListedByTheirStableNamesOnce();
     void directoryDialogShowsStructureBoxOnlyWithProductionSection();
     void progressWindowFinishHoldsItsTextOneSecond();
     void portProbeListsOpenablePortsOnlyAndSkipsPortsInUse();
@@ -148,6 +107,8 @@ void FormsTest::missingLanguageFileGivesEmptyCaptionsWithoutCrash() {
 
 void FormsTest::startUpScansTheDemoBusAndSelectingARowFillsTheModbusPage() {
     Bench b;
+    // Before any device: one firmware-update entry, not two of the same name.
+    QVERIFY(!b.window->action("UpdateEmptyMnu")->isVisible());
     b.startAndScan();
     QCOMPARE(b.window->gridModel()->rowCount(), 5);
     QCOMPARE(b.header(kColAddress), QString("Adresse"));
@@ -332,7 +293,7 @@ void FormsTest::connectionDialogLoadsAndSavesItsSection() {
     comm.KnownSections = {"Tesra"};
     TCommForm form(comm);
     form.setPortProbe([] {
-        return std::vector<ComPortEntry>{{1, "COM1  RS-232"}, {3, "COM3  Typ ?"}};
+        return std::vector<ComPortEntry>{{1, "/dev/ttyS0", "RS-232"}, {3, "/dev/ttyS2", ""}};
     });
     form.FormActivate();
     QCOMPARE(form.deviceBox()->currentText(), QString("Tesra"));
@@ -408,6 +369,64 @@ void FormsTest::progressWindowFinishHoldsItsTextOneSecond() {
     QCOMPARE(balken.position(), 0);
 }
 
+void FormsTest::connectionDialogStoresTheChosenPortPathUnderItsComNumber() {
+    QTemporaryDir dir;
+    const std::string ini = dir.path().toStdString() + "/GetKelo.ini";
+    IniFile(ini).writeInteger("Tesra", "Com", 3);
+    VirtualClock clock;
+    TComm comm(clock);
+    comm.IniPath = ini;
+    comm.KnownSections = {"Tesra"};
+    TCommForm form(comm);
+    const std::string adapter = "/dev/serial/by-id/usb-Maker_Adapter-if00-port0";
+    form.setPortProbe([&] {
+        return std::vector<ComPortEntry>{{1, "/dev/ttyS0", "RS-232"}, {0, adapter, "RS-232"}};
+    });
+    form.FormActivate();
+    QCOMPARE(form.portList()->item(1)->text(), QString::fromStdString(adapter + "  RS-232"));
+    QCOMPARE(form.pathEdit()->text(), QString("/dev/ttyS2")); // COM3's path, not listed now
+    form.portList()->setCurrentRow(1);
+    QCOMPARE(form.pathEdit()->text(), QString::fromStdString(adapter));
+    form.save();
+    QCOMPARE(IniFile(ini).readInteger("Tesra", "Com"), 3LL);
+    QCOMPARE(IniFile(ini).readString("Tesra", "ComPath_3"), adapter);
+    QCOMPARE(comm.ComPortPath(3), adapter);
+    // Shown again, the adapter is the chosen entry.
+    form.FormActivate();
+    QCOMPARE(form.portList()->currentRow(), 1);
+    // A COM entry keeps its own path; a path typed in goes to that COM number.
+    form.portList()->setCurrentRow(0);
+    form.pathEdit()->setText("/tmp/gk-pty");
+    form.save();
+    QCOMPARE(IniFile(ini).readInteger("Tesra", "Com"), 1LL);
+    QCOMPARE(IniFile(ini).readString("Tesra", "ComPath_1"), std::string("/tmp/gk-pty"));
+}
+
+void FormsTest::systemPortsAreListedByTheirStableNamesOnce() {
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
+    const std::string pts = ptsname(master);
+    QTemporaryDir dev;
+    const std::string d = dev.path().toStdString();
+    QVERIFY(QDir().mkpath(QString::fromStdString(d + "/serial/by-id")));
+    const std::string byId = d + "/serial/by-id/usb-Maker_Adapter-if00-port0";
+    QVERIFY(::symlink(pts.c_str(), (d + "/ttyUSB0").c_str()) == 0);
+    QVERIFY(::symlink(pts.c_str(), byId.c_str()) == 0);
+    QVERIFY(::symlink(pts.c_str(), (d + "/ttyS3").c_str()) == 0); // no UART behind it
+    const auto ports = systemSerialPorts(d);
+    QCOMPARE(ports, std::vector<std::string>{byId}); // ttyUSB0 is the same port
+    auto none = [](int n) { return "/nonexistent/ttyGK" + std::to_string(n); };
+    const auto entries = probeComPorts(none, ports);
+    QCOMPARE(int(entries.size()), 1);
+    QCOMPARE(entries[0].number, 0);
+    QCOMPARE(QString::fromStdString(comPortEntryText(entries[0], "Type ?")),
+             QString::fromStdString(byId + "  Type ?"));
+    // A COM number that names the port already lists it; the path is not listed twice.
+    QCOMPARE(int(probeComPorts([&](int n) { return n == 4 ? byId : none(n); }, ports).size()), 1);
+    ::close(master);
+}
+
 void FormsTest::portProbeListsOpenablePortsOnlyAndSkipsPortsInUse() {
     int master = posix_openpt(O_RDWR | O_NOCTTY);
     QVERIFY(master >= 0);
@@ -417,7 +436,8 @@ void FormsTest::portProbeListsOpenablePortsOnlyAndSkipsPortsInUse() {
     auto entries = probeComPorts(pathOf);
     QCOMPARE(int(entries.size()), 1);
     QCOMPARE(entries[0].number, 2);
-    QCOMPARE(QString::fromStdString(entries[0].text), QString("COM2  Typ ?")); // a pty is no UART
+    QCOMPARE(QString::fromStdString(comPortEntryText(entries[0], "Typ ?")),
+             QString("COM2  Typ ?")); // a pty is no UART
 
     // Another program holding the port: not listed.
     int holder = ::open(pts.c_str(), O_RDWR | O_NOCTTY);
@@ -445,7 +465,7 @@ void FormsTest::chooserFiltersInTheOlderFormAreConverted() {
 }
 
 void FormsTest::aboutBoxShowsTheProgramVersionAndKontaktTheContactFile() {
-    QCOMPARE(TAboutBox::versionText(), QString("Version " GETKELO_VERSION));
+    QCOMPARE(TAboutBox::versionText(), QString(GETKELO_VERSION));
     TKontakt kontakt;
     kontakt.load(kDataDir);
     QVERIFY(kontakt.shownText().contains("GetKelo Service"));

@@ -133,6 +133,7 @@ void SignalPage::tbsSignaleShow() {
             signalItemsFor(fullScaleOf(tesra->ReadValue(kTypeText)));
     }
     state_.inputVisible = controller;
+    state_.onlyOutputAndModeWritable = series4;
 
     // Output code in the low byte of 0x4084, input code in the low byte of 0x4085; one
     // request for both (a meter has no setpoint input).
@@ -165,6 +166,7 @@ void SignalPage::tbsSignaleShow() {
 }
 
 void SignalPage::inputChange(int entry) {
+    if (state_.onlyOutputAndModeWritable) return;
     state_.inputEntry = entry;
     state_.inputChanged = true;
     notify();
@@ -178,12 +180,14 @@ void SignalPage::outputChange(int entry) {
 }
 
 void SignalPage::powerUpClick(bool on) {
+    if (state_.onlyOutputAndModeWritable) return;
     state_.powerUpOn = on;
     state_.powerUpOnChanged = true;
     notify();
 }
 
 void SignalPage::powerUpValueChange(const std::string& text) {
+    if (state_.onlyOutputAndModeWritable) return;
     state_.powerUpValue = text;
     state_.powerUpValueChanged = true;
     notify();
@@ -196,6 +200,7 @@ void SignalPage::modeChange(int entry) {
 }
 
 void SignalPage::cutOffChange(const std::string& text) {
+    if (state_.onlyOutputAndModeWritable) return;
     state_.cutOff = text;
     state_.cutOffChanged = true;
     notify();

@@ -12,11 +12,6 @@ namespace getkelo {
 class DeviceList;
 class TTesra;
 
-// Lines of the "Achtung!" note beside the output choice.
-inline constexpr std::array<const char*, 6> kSignalWarningLines = {
-    "Bei diesem Signal- ", "format kann der ", "Rückwärts-Fluss ",
-    "nicht auf dem ",      "Analogausgang ",   "signalisiert werden!"};
-
 // The six signal entries of series-4 devices.
 std::vector<std::string> series4SignalItems();
 // Full scale of devices up to 4.0 from the first character of their text register 0x1004:
@@ -52,6 +47,10 @@ struct SignalPageState {
     bool cutOffChanged = false;
 
     std::string unit; // unit label of cut-off and power-up setpoint
+
+    // Series 4 writes only the output choice and the control mode from this page: the other
+    // fields show the device's values and cannot be edited.
+    bool onlyOutputAndModeWritable = false;
 };
 
 // The signal page of the selected device.

@@ -94,9 +94,9 @@ AlarmSheet::AlarmSheet(QWidget* parent) : ConsolePageWidget(ConsolePage::Alarm, 
     st->addWidget(VerzugEdit, 1, 1);
 
     resetButton = new QPushButton("Alarm Reset", this);
-    resetButton->setObjectName("AlarmResetBtn");
+    markComponent(resetButton, "AlarmResetBtn");
     saveButton = new QPushButton("Übernehmen", this);
-    saveButton->setObjectName("AlarmOKBtn");
+    markComponent(saveButton, "AlarmOKBtn");
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(resetButton);
     buttons->addWidget(saveButton);

@@ -4,15 +4,20 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTableWidget>
 
 namespace getkelo {
 
 static const char* kKeyProperty = "getkeloLngKey";
 static const char* kPrefixProperty = "getkeloLngPrefix";
+static const char* kTipProperty = "getkeloLngTip";
+static const char* kItemsProperty = "getkeloLngItems";
+static const char* kHeadersProperty = "getkeloLngHeaders";
 
 void markComponent(QObject* control, const QString& objectName, const QString& key,
                    const QString& prefix) {
@@ -21,11 +26,25 @@ void markComponent(QObject* control, const QString& objectName, const QString& k
     if (!prefix.isEmpty()) control->setProperty(kPrefixProperty, prefix);
 }
 
-static void applyOne(QObject* o, const TextSource& texts) {
-    const QVariant key = o->property(kKeyProperty);
-    if (!key.isValid()) return;
-    const QString text = o->property(kPrefixProperty).toString() +
-                         QString::fromStdString(texts.text(key.toString().toStdString()));
+void markToolTip(QObject* control, const QString& key) {
+    control->setProperty(kTipProperty, key);
+}
+
+void markItems(QComboBox* box, const QStringList& keys) {
+    box->setProperty(kItemsProperty, keys);
+    while (box->count() < keys.size())
+        box->addItem(keys[box->count()]);
+}
+
+void markHeaders(QTableWidget* table, const QStringList& keys) {
+    table->setProperty(kHeadersProperty, keys);
+}
+
+static QString text(const TextSource& texts, const QVariant& key) {
+    return QString::fromStdString(texts.text(key.toString().toStdString()));
+}
+
+static void applyCaption(QObject* o, const QString& text) {
     if (auto* a = qobject_cast<QAction*>(o)) {
         a->setText(text);
     } else if (auto* m = qobject_cast<QMenu*>(o)) {
@@ -46,6 +65,30 @@ static void applyOne(QObject* o, const TextSource& texts) {
             }
         }
         w->setWindowTitle(text);
+    }
+}
+
+static void applyOne(QObject* o, const TextSource& texts) {
+    if (const QVariant key = o->property(kKeyProperty); key.isValid())
+        applyCaption(o, o->property(kPrefixProperty).toString() + text(texts, key));
+    if (const QVariant tip = o->property(kTipProperty); tip.isValid()) {
+        if (auto* a = qobject_cast<QAction*>(o))
+            a->setToolTip(text(texts, tip));
+        else if (auto* w = qobject_cast<QWidget*>(o))
+            w->setToolTip(text(texts, tip));
+    }
+    if (auto* box = qobject_cast<QComboBox*>(o)) {
+        const QStringList keys = box->property(kItemsProperty).toStringList();
+        for (int i = 0; i < keys.size() && i < box->count(); ++i)
+            box->setItemText(i, text(texts, keys[i]));
+    }
+    if (auto* table = qobject_cast<QTableWidget*>(o)) {
+        const QStringList keys = table->property(kHeadersProperty).toStringList();
+        for (int i = 0; i < keys.size() && i < table->columnCount(); ++i) {
+            if (!table->horizontalHeaderItem(i))
+                table->setHorizontalHeaderItem(i, new QTableWidgetItem);
+            table->horizontalHeaderItem(i)->setText(text(texts, keys[i]));
+        }
     }
 }
 

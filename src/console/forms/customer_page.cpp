@@ -1,5 +1,7 @@
 #include "console/forms/customer_page.h"
 
+#include "console/forms/component_texts.h"
+
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -7,9 +9,11 @@ namespace getkelo {
 
 CustomerPage::CustomerPage(QWidget* parent)
     : ConsolePageWidget(ConsolePage::CustomerSpecific, "Kestrom Spezial", parent) {
-    setObjectName("tbsKestrom");
+    markComponent(this, "tbsKestrom");
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("Kundenspezifische Parameter", this));
+    auto* info = new QLabel("Kundenspezifische Parameter", this);
+    markComponent(info, "lblKestromInfo");
+    layout->addWidget(info);
     layout->addStretch();
 }
 

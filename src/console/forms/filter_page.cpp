@@ -1,5 +1,6 @@
 #include "console/forms/filter_page.h"
 
+#include "console/forms/component_texts.h"
 #include "console/forms/page_builder.h"
 
 #include <QHBoxLayout>
@@ -7,9 +8,9 @@
 namespace getkelo {
 
 FilterPage::FilterPage(QWidget* parent) : ConsolePageWidget(ConsolePage::Filter, "Filter", parent) {
-    setObjectName("tbsFilterT4");
+    markComponent(this, "tbsFilterT4");
     auto* row = new QHBoxLayout(this);
-    row->addWidget(fieldGroup(this, "", "Filter",
+    row->addWidget(fieldGroup(this, "gbxFilter", "Filter",
                               {{"lblFilterType", "Filter Typ"},
                                {"lblFilterFactor", "Filter Faktor"},
                                {"lblTickFilter", "Tick Filter"},

@@ -50,12 +50,16 @@ LoggerPage::LoggerPage(QWidget* parent)
     markComponent(points, "LogBox");
     auto* pl = new QVBoxLayout(points);
     auto* flow = new QCheckBox("Messwert", points);
+    markComponent(flow, "FlowCheck");
     flow->setChecked(true);
     flow->setEnabled(false); // the flow is always logged
     SollCheck = new QCheckBox("Sollwert", points);
     TotalCheck = new QCheckBox("Total", points);
     TempCheck = new QCheckBox("Temperatur", points);
     VentilCheck = new QCheckBox("Ventilstellung", points);
+    markComponent(SollCheck, "SollCheck");
+    markComponent(TotalCheck, "TotalCheck");
+    markComponent(TempCheck, "TempCheck");
     markComponent(VentilCheck, "VentilCheck");
     for (QCheckBox* c : {flow, SollCheck, TotalCheck, TempCheck, VentilCheck})
         pl->addWidget(c);
@@ -66,6 +70,8 @@ LoggerPage::LoggerPage(QWidget* parent)
     LogGroup[0] = new QRadioButton("Endlos", mode);
     LogGroup[1] = new QRadioButton("Zeilen / Datei:", mode);
     LogGroup[2] = new QRadioButton("Datei /", mode);
+    for (int i = 0; i < 3; ++i)
+        markComponent(LogGroup[i], QString("LogGroup%1").arg(i));
     ZeilenEdit = new QLineEdit("100", mode);
     ZeilenEdit->setFixedWidth(60);
     // Whole lines only: a fraction would be cut without a word.
@@ -91,6 +97,8 @@ LoggerPage::LoggerPage(QWidget* parent)
         new QRegularExpressionValidator(QRegularExpression(R"(\d{0,6}([.,]\d{0,3})?)"), dZeitEdit));
     StartCheck = new QCheckBox("Start", timing);
     StopCheck = new QCheckBox("Stop", timing);
+    markComponent(StartCheck, "StartCheck");
+    markComponent(StopCheck, "StopCheck");
     tl->addWidget(interval, 0, 0);
     tl->addWidget(dZeitEdit, 0, 1, Qt::AlignLeft);
     tl->addWidget(StartCheck, 1, 0);
@@ -105,17 +113,24 @@ LoggerPage::LoggerPage(QWidget* parent)
     StopBtn = new QPushButton("Anhalten", this);
     markComponent(StopBtn, "StopBtn");
     directoryButton = new QPushButton("Arbeitsverzeichnis", this);
-    directoryButton->setObjectName("DirBtn");
+    markComponent(directoryButton, "DirBtn");
     buttons->addWidget(LogBtn);
     buttons->addWidget(StopBtn);
     buttons->addStretch();
     buttons->addWidget(directoryButton);
 
+    recordingInfo = new QLabel(this);
+    recordingInfo->setObjectName("RecordingInfo");
+    recordingInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    recordingInfo->setWordWrap(true);
+    recordingInfo->setVisible(false);
+
     grid->addWidget(points, 0, 0);
     grid->addWidget(mode, 0, 1);
     grid->addWidget(timing, 0, 2);
     grid->addLayout(buttons, 1, 0, 1, 3);
-    grid->setRowStretch(2, 1);
+    grid->addWidget(recordingInfo, 2, 0, 1, 3);
+    grid->setRowStretch(3, 1);
 
     connect(LogBtn, &QPushButton::clicked, this, [this](bool down) {
         if (!logger_) return;
@@ -174,13 +189,39 @@ void LoggerPage::refresh() {
     for (QWidget* w : settingControls())
         w->setEnabled(!running);
     StopBtn->setEnabled(running);
+    showRecording();
     if (running != wasRunning_) {
         wasRunning_ = running;
         emit runningChanged(running);
     }
 }
 
+void LoggerPage::showRecording() {
+    const bool running = logger_ && logger_->running();
+    if (!running) {
+        if (recordingInfo->isVisible()) recordingInfo->setVisible(false);
+        return;
+    }
+    const int64_t s = std::max<int64_t>(0, (logger_->clockNowMs() - logger_->startedMs()) / 1000);
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, "%02lld:%02lld:%02lld", static_cast<long long>(s / 3600),
+                  static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
+    QStringList lines;
+    for (const std::string& path : logger_->openFilePaths())
+        lines << fileText_ + " " + QString::fromStdString(path).toHtmlEscaped();
+    lines << QString("%1 %2&nbsp;&nbsp;&nbsp;&nbsp;%3 %4")
+                 .arg(linesText_)
+                 .arg(logger_->linesWritten())
+                 .arg(timeText_, elapsed);
+    const QString text = lines.join("<br>");
+    if (recordingInfo->text() != text) recordingInfo->setText(text);
+    if (!recordingInfo->isVisible()) recordingInfo->setVisible(true);
+}
+
 void LoggerPage::applyLanguage(const TextSource& texts) {
+    fileText_ = QString::fromStdString(textOr(texts, "LogStatusFile", "Datei:"));
+    linesText_ = QString::fromStdString(textOr(texts, "LogStatusLines", "Zeilen:"));
+    timeText_ = QString::fromStdString(textOr(texts, "LogStatusTime", "Laufzeit:"));
     const int keep = DauerBox->currentIndex();
     DauerBox->clear();
     for (int i = 0; i < 4; ++i)

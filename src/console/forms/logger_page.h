@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,6 +33,8 @@ class LoggerPage : public ConsolePageWidget {
     void applyLanguage(const TextSource& texts) override;
     // Shows the logger's state: record button, "Start"/"Stop" boxes, locked controls.
     void refresh();
+    // While recording: the files, the lines written and the time since the start (every tick).
+    void showRecording();
 
     QCheckBox* SollCheck;
     QCheckBox* TotalCheck;
@@ -46,6 +49,7 @@ class LoggerPage : public ConsolePageWidget {
     QPushButton* LogBtn;          // "Aufzeichnen"
     QPushButton* StopBtn;         // "Anhalten"
     QPushButton* directoryButton; // "Arbeitsverzeichnis"
+    QLabel* recordingInfo;        // files, lines and time while recording
     std::array<QLineEdit*, 5> startFields{};
     std::array<QLineEdit*, 5> stopFields{};
 
@@ -60,6 +64,7 @@ class LoggerPage : public ConsolePageWidget {
 
     DataLogger* logger_ = nullptr;
     bool wasRunning_ = false;
+    QString fileText_ = "Datei:", linesText_ = "Zeilen:", timeText_ = "Laufzeit:";
 };
 
 } // namespace getkelo

@@ -57,11 +57,17 @@ MixerPage::MixerPage(QWidget* parent) : ConsolePageWidget(ConsolePage::Mixer, "M
     markComponent(comp, "GroupBox5");
     auto* cl = new QGridLayout(comp);
     MischTypBox = new QComboBox(comp);
+    MischTypBox->setObjectName("MischTypBox");
     MischTypBox->addItems({"Gasgemisch fix", "Master - Slave - Mischer"});
+    markItems(MischTypBox, {"MischTyp0", "MischTyp1"});
     AnteilBox = new QComboBox(comp);
+    AnteilBox->setObjectName("AnteilBox");
     AnteilBox->addItems({"Anteil [%]", "Anteil [ppm]"});
+    markItems(AnteilBox, {"Anteil0", "Anteil1"});
     GasGrid = new QTableWidget(0, 2, comp);
-    GasGrid->setHorizontalHeaderLabels({"Gas", "Anteil [%]"});
+    GasGrid->setObjectName("GasGrid");
+    GasGrid->setHorizontalHeaderLabels({"Gerät", "Anteil [%]"});
+    markHeaders(GasGrid, {"GasGridDevice", "Anteil0"});
     GasGrid->verticalHeader()->setVisible(false);
     GasGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     GasGrid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -240,10 +246,15 @@ void MixerPage::render() {
     StopBtn2->setEnabled(s.mixing);
 }
 
+void MixerPage::applyLanguage(const TextSource&) {
+    // The entries and headers came with the captions; the share header follows the unit.
+    render();
+}
+
 void MixerPage::renderComposition() {
     const MixerPageState& s = mixer_->state();
     QSignalBlocker block(GasGrid);
-    const QString shareHeader = s.shareUnit == ShareUnit::Ppm ? "Anteil [ppm]" : "Anteil [%]";
+    const QString shareHeader = AnteilBox->itemText(s.shareUnit == ShareUnit::Ppm ? 1 : 0);
     if (GasGrid->horizontalHeaderItem(1)->text() != shareHeader)
         GasGrid->horizontalHeaderItem(1)->setText(shareHeader);
     // An open cell editor has the focus inside the grid.
@@ -258,7 +269,8 @@ void MixerPage::renderComposition() {
             gas = new QTableWidgetItem;
             GasGrid->setItem(r, 0, gas);
         }
-        gas->setText(q(c.label));
+        // The gas alone cannot tell two components of one gas apart: the address goes first.
+        gas->setText(c.address > 0 ? QString("%1: %2").arg(c.address).arg(q(c.label)) : q(c.label));
         gas->setFlags(s.labelsReadOnly ? Qt::ItemIsEnabled
                                        : Qt::ItemIsEnabled | Qt::ItemIsEditable);
         QTableWidgetItem* share = GasGrid->item(r, 1);

@@ -29,6 +29,7 @@ class MixerPage : public ConsolePageWidget {
     void setMixerNames(const std::vector<std::string>& names);
     // Shows the mixer's current state.
     void render();
+    void applyLanguage(const TextSource& texts) override;
 
     QListWidget* MischerListBox;
     QPushButton* NeuBtn;

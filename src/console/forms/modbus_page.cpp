@@ -18,10 +18,11 @@ static QLineEdit* readOnlyField(QWidget* parent, int width = 90) {
 }
 
 ModbusPage::ModbusPage(QWidget* parent) : ConsolePageWidget(ConsolePage::Modbus, "Modbus", parent) {
-    setObjectName("ModbusSheet");
+    markComponent(this, "ModbusSheet");
     auto* root = new QHBoxLayout(this);
 
     auto* bus = new QGroupBox("Bus", this);
+    markComponent(bus, "BusGroup");
     auto* busLayout = new QVBoxLayout(bus);
     CheckBus = new QPushButton("Suche kel-o", bus);
     CheckBus->setCheckable(true);
@@ -30,7 +31,7 @@ ModbusPage::ModbusPage(QWidget* parent) : ConsolePageWidget(ConsolePage::Modbus,
     markComponent(SetEdit, "SetEdit");
     SetEdit->setEnabled(false);
     SearchNew = new QPushButton("Neuer kel-o", bus);
-    SearchNew->setObjectName("SearchNew");
+    markComponent(SearchNew, "SearchNew");
     AllAdr247 = new QPushButton("Alle Adr. 247", bus);
     markComponent(AllAdr247, "AllAdr247");
     for (QPushButton* b : {CheckBus, SetEdit, SearchNew, AllAdr247})
@@ -43,13 +44,16 @@ ModbusPage::ModbusPage(QWidget* parent) : ConsolePageWidget(ConsolePage::Modbus,
     markComponent(MultiGroup, "MultiGroup");
     auto* scope = new QVBoxLayout(MultiGroup);
     singleDevice = new QRadioButton("Nur markiertes Gerät", MultiGroup);
+    markComponent(singleDevice, "SingleDevice");
     allDevices = new QRadioButton("Alle Geräte simultan", MultiGroup);
+    markComponent(allDevices, "AllDevices");
     singleDevice->setChecked(true);
     scope->addWidget(singleDevice);
     scope->addWidget(allDevices);
     middle->addWidget(MultiGroup);
 
     auto* setGroup = new QGroupBox("Sollwert", this);
+    markComponent(setGroup, "SetpointGroup");
     auto* setLayout = new QGridLayout(setGroup);
     setpointEdit = new QLineEdit(setGroup);
     setpointEdit->setObjectName("SetpointEdit");
@@ -72,6 +76,7 @@ ModbusPage::ModbusPage(QWidget* parent) : ConsolePageWidget(ConsolePage::Modbus,
     root->addLayout(middle);
 
     auto* values = new QGroupBox("Messwerte", this);
+    markComponent(values, "ValuesGroup");
     auto* grid = new QGridLayout(values);
     flowField = readOnlyField(values);
     flowUnit = new QLabel(values);
@@ -81,18 +86,23 @@ ModbusPage::ModbusPage(QWidget* parent) : ConsolePageWidget(ConsolePage::Modbus,
     softwareVersion = readOnlyField(values, 70);
     hardwareVersion = readOnlyField(values, 70);
     int r = 0;
-    grid->addWidget(new QLabel("Fluss", values), r, 0);
+    auto caption = [values](const char* key, const char* german) {
+        auto* l = new QLabel(german, values);
+        markComponent(l, key);
+        return l;
+    };
+    grid->addWidget(caption("lblModbusFlow", "Fluss"), r, 0);
     grid->addWidget(flowField, r, 1);
     grid->addWidget(flowUnit, r++, 2);
-    grid->addWidget(new QLabel("Ventil", values), r, 0);
+    grid->addWidget(caption("lblModbusValve", "Ventil"), r, 0);
     grid->addWidget(valveField, r, 1);
     grid->addWidget(new QLabel("%", values), r++, 2);
-    grid->addWidget(new QLabel("Total", values), r, 0);
+    grid->addWidget(caption("lblModbusTotal", "Total"), r, 0);
     grid->addWidget(totalField, r, 1);
     grid->addWidget(totalUnit, r++, 2);
-    grid->addWidget(new QLabel("Software", values), r, 0);
+    grid->addWidget(caption("lblModbusSoftware", "Software"), r, 0);
     grid->addWidget(softwareVersion, r++, 1);
-    grid->addWidget(new QLabel("Hardware", values), r, 0);
+    grid->addWidget(caption("lblModbusHardware", "Hardware"), r, 0);
     grid->addWidget(hardwareVersion, r++, 1);
     grid->setRowStretch(r, 1);
     grid->setColumnMinimumWidth(2, 60);

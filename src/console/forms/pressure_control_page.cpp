@@ -13,7 +13,8 @@ PressureControlPage::PressureControlPage(QWidget* parent)
     : ConsolePageWidget(ConsolePage::PressureControl, "Druckregelung", parent) {
     markComponent(this, "tbsPControl");
     auto* row = new QHBoxLayout(this);
-    auto* live = new QGroupBox(this);
+    auto* live = new QGroupBox("Istwerte", this);
+    markComponent(live, "gbxPControlLive");
     auto* grid = new QGridLayout(live);
     auto addValue = [&](int r, const char* key, const char* caption) {
         auto* l = new QLabel(QString::fromUtf8(caption), live);
@@ -25,15 +26,17 @@ PressureControlPage::PressureControlPage(QWidget* parent)
         grid->addWidget(v, r, 1);
         return v;
     };
-    pressureValue = addValue(0, "lblPControlPLabel", "Druck");
-    flowValue = addValue(1, "lblPControlFLabel", "Fluss");
+    // Live values of the device, not its setpoint or flow limit (those are set beside).
+    pressureValue = addValue(0, "lblPControlPressure", "Druck");
+    flowValue = addValue(1, "lblPControlFlow", "Fluss");
     valveValue = addValue(2, "lblPControlVLabel", "Ventil");
     grid->setRowStretch(3, 1);
     row->addWidget(live);
-    row->addWidget(fieldGroup(this, "", "Sollwert",
-                              {{"txtPControlSetpoint", "Sollwert"},
+    row->addWidget(fieldGroup(this, "gbxPControlSetpoint", "Sollwert",
+                              {{"lblPControlPLabel", "Druck-Sollwert"},
                                {"btnPControlSSetpoint", "Sollwert setzen"},
                                {"chkPControlFLimit", "Flussbegrenzung aktiv"},
+                               {"lblPControlFLabel", "Flussbegrenzung"},
                                {"btnSavePress", "Übernehmen"},
                                {"btnPressSettings", "Einstellungen"}}));
     row->addWidget(fieldGroup(this, "gbxPControlPTagName", "Messstellenbezeichnung Druck", {}));

@@ -1,5 +1,6 @@
 #include "console/forms/production_page.h"
 
+#include "console/forms/component_texts.h"
 #include "console/forms/page_builder.h"
 
 #include <QHBoxLayout>
@@ -8,11 +9,15 @@ namespace getkelo {
 
 ProductionPage::ProductionPage(QWidget* parent)
     : ConsolePageWidget(ConsolePage::ProductionI, "Produktion-I", parent) {
-    setObjectName("tbsProd");
+    markComponent(this, "tbsProd");
     auto* row = new QHBoxLayout(this);
-    row->addWidget(fieldGroup(this, "", "Dynamik", {{"", "Lookup-Tabelle"}}));
-    row->addWidget(fieldGroup(this, "", "Regler", {{"", "Kp"}, {"", "Ki"}, {"", "Kd"}}));
-    row->addWidget(fieldGroup(this, "", "Analog", {{"", "Analogausgang"}, {"", "Analogeingang"}}));
+    row->addWidget(
+        fieldGroup(this, "gbxProdDynamics", "Dynamik", {{"lblProdLookup", "Lookup-Tabelle"}}));
+    row->addWidget(fieldGroup(this, "gbxProdController", "Regler",
+                              {{"lblProdKp", "Kp"}, {"lblProdKi", "Ki"}, {"lblProdKd", "Kd"}}));
+    row->addWidget(
+        fieldGroup(this, "gbxProdAnalog", "Analog",
+                   {{"lblProdAnalogOut", "Analogausgang"}, {"lblProdAnalogIn", "Analogeingang"}}));
     row->addStretch();
 }
 

@@ -3,6 +3,7 @@
 #include "console/alarms/signal_page.h"
 #include "console/forms/change_marks.h"
 #include "console/forms/component_texts.h"
+#include "console/text_source.h"
 
 #include <QGridLayout>
 #include <QSignalBlocker>
@@ -51,11 +52,12 @@ SignalSheet::SignalSheet(QWidget* parent)
     (new QVBoxLayout(output))->addWidget(AusgabeBox);
 
     Achtung = new QGroupBox("Achtung!", this);
+    markComponent(Achtung, "Achtung");
     auto* noteLayout = new QVBoxLayout(Achtung);
-    QString note;
-    for (const char* line : kSignalWarningLines)
-        note += QString::fromUtf8(line) + "\n";
-    auto* noteText = new QLabel(note.trimmed(), Achtung);
+    auto* noteText = new QLabel(Achtung);
+    markComponent(noteText, "AchtungText");
+    noteText->setWordWrap(true);
+    noteText->setMinimumWidth(150);
     noteText->setStyleSheet("color: #b00000;");
     noteLayout->addWidget(noteText);
     Achtung->setVisible(false);
@@ -95,7 +97,7 @@ SignalSheet::SignalSheet(QWidget* parent)
     (new QVBoxLayout(mode))->addWidget(ModusBox);
 
     saveButton = new QPushButton("Übernehmen", this);
-    saveButton->setObjectName("SignalOKBtn");
+    markComponent(saveButton, "SignalOKBtn");
 
     grid->addWidget(Sollwertvorgabe, 0, 0);
     grid->addWidget(output, 0, 1);
@@ -160,6 +162,24 @@ void SignalSheet::refresh() {
     markChoice(PowerUpSet, s.powerUpOnChanged);
     markEdit(PowerUpEdit, s.powerUpValueChanged);
     markEdit(CutOffEdit, s.cutOffChanged);
+    // Fields the page does not write for this device's generation are shown, not edited.
+    const bool editable = !s.onlyOutputAndModeWritable;
+    const QString tip = editable ? QString() : readOnlyTip_;
+    SollwertBox->setEnabled(editable);
+    PowerUpSet->setEnabled(editable);
+    for (QLineEdit* e : {PowerUpEdit, CutOffEdit}) {
+        e->setReadOnly(!editable);
+        // Greyed like a disabled field, but the value can still be selected and copied.
+        if (!editable) e->setStyleSheet("background: palette(window);");
+    }
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{SollwertBox, PowerUpSet, PowerUpEdit, CutOffEdit})
+        w->setToolTip(tip);
+}
+
+void SignalSheet::applyLanguage(const TextSource& texts) {
+    readOnlyTip_ = QString::fromStdString(texts.text("tipSignalNotWritten"));
+    refresh();
 }
 
 } // namespace getkelo

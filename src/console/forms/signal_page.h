@@ -23,6 +23,7 @@ class SignalSheet : public ConsolePageWidget {
     void attach(SignalPage* logic);
     // Shows the logic's state.
     void refresh();
+    void applyLanguage(const TextSource& texts) override;
 
     QGroupBox* Sollwertvorgabe;
     QComboBox* SollwertBox; // setpoint input signal
@@ -41,6 +42,7 @@ class SignalSheet : public ConsolePageWidget {
 
   private:
     SignalPage* logic_ = nullptr;
+    QString readOnlyTip_; // on fields the page does not write for series-4 devices
 };
 
 } // namespace getkelo

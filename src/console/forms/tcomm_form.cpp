@@ -10,16 +10,25 @@
 #include <QIntValidator>
 #include <QVBoxLayout>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
 namespace getkelo {
 
+namespace {
+constexpr int kNumberRole = Qt::UserRole;
+constexpr int kPathRole = Qt::UserRole + 1;
+} // namespace
+
 CommFormTexts commFormTexts(const std::string& languageName) {
     const char first = languageName.empty() ? '\0' : languageName[0];
-    if (first == 'D') return {"Einstellungen", "Schnittstelle", "Gerät", "Baudrate"};
-    if (first == 'F') return {"Etalonge", "Liason serielle", "Device", "Baudrate"};
-    return {"Change properties", "Com Port", "Device", "Baudrate"};
+    if (first == 'D')
+        return {"Einstellungen", "Schnittstelle", "Gerät", "Baudrate", "Lokal PC", "Pfad", "Typ ?"};
+    if (first == 'F')
+        return {"Etalonge", "Liason serielle", "Device", "Baudrate",
+                "PC local", "Chemin",          "Type ?"};
+    return {"Change properties", "Com Port", "Device", "Baudrate", "Local PC", "Path", "Type ?"};
 }
 
 void SaveOnPopupComboBox::showPopup() {
@@ -29,7 +38,9 @@ void SaveOnPopupComboBox::showPopup() {
 
 TCommForm::TCommForm(TComm& comm, QWidget* parent) : QDialog(parent), comm_(comm) {
     setObjectName("Comm");
-    probe_ = [this] { return probeComPorts([this](int n) { return comm_.ComPortPath(n); }); };
+    probe_ = [this] {
+        return probeComPorts([this](int n) { return comm_.ComPortPath(n); }, systemSerialPorts());
+    };
 
     auto* layout = new QVBoxLayout(this);
     auto* top = new QFormLayout;
@@ -47,8 +58,13 @@ TCommForm::TCommForm(TComm& comm, QWidget* parent) : QDialog(parent), comm_(comm
     auto* portLayout = new QFormLayout(portGroup_);
     ports_ = new QListWidget(portGroup_);
     ports_->setObjectName("PortList");
-    ports_->setMinimumHeight(90);
+    ports_->setMinimumHeight(110);
+    ports_->setMinimumWidth(380);
     portLayout->addRow(ports_);
+    pathLabel_ = new QLabel(portGroup_);
+    path_ = new QLineEdit(portGroup_);
+    path_->setObjectName("PathEdit");
+    portLayout->addRow(pathLabel_, path_);
     baudLabel_ = new QLabel(portGroup_);
     baud_ = new QComboBox(portGroup_);
     baud_->addItem("9600");
@@ -67,11 +83,13 @@ TCommForm::TCommForm(TComm& comm, QWidget* parent) : QDialog(parent), comm_(comm
         if (i < 3) ipRow->addWidget(new QLabel(".", tcp));
     }
     ipRow->addStretch();
-    tcpLayout->addRow("IP", ipRow);
+    ipLabel_ = new QLabel("IP", tcp);
+    tcpLayout->addRow(ipLabel_, ipRow);
     tcpPort_ = new QLineEdit(tcp);
     tcpPort_->setObjectName("PortEdit");
     tcpPort_->setMaximumWidth(80);
-    tcpLayout->addRow("Port", tcpPort_);
+    portLabel_ = new QLabel("Port", tcp);
+    tcpLayout->addRow(portLabel_, tcpPort_);
     layout->addWidget(tcp);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -85,6 +103,7 @@ TCommForm::TCommForm(TComm& comm, QWidget* parent) : QDialog(parent), comm_(comm
         if (!loading_) loadSection(s);
     });
     connect(device_, &SaveOnPopupComboBox::aboutToPopup, this, [this] { save(); });
+    connect(ports_, &QListWidget::currentRowChanged, this, [this] { portChosen(); });
     applyTexts();
 }
 
@@ -94,6 +113,8 @@ void TCommForm::applyTexts() {
     portGroup_->setTitle(QString::fromStdString(t.portGroup));
     deviceLabel_->setText(QString::fromStdString(t.device));
     baudLabel_->setText(QString::fromStdString(t.baud));
+    pathLabel_->setText(QString::fromStdString(t.path));
+    connection_->setItemText(0, QString::fromStdString(t.local));
 }
 
 void TCommForm::showEvent(QShowEvent* e) {
@@ -110,23 +131,45 @@ void TCommForm::FormActivate() {
     device_->setCurrentIndex(device_->count() > 0 ? 0 : -1);
     loading_ = false;
     ports_->clear();
-    for (const auto& p : probe_())
-        ports_->addItem(QString::fromStdString(p.text));
+    const std::string unknown = commFormTexts(comm_.LanguageName).unknownType;
+    for (const auto& p : probe_()) {
+        auto* item = new QListWidgetItem(QString::fromStdString(comPortEntryText(p, unknown)));
+        item->setData(kNumberRole, p.number);
+        item->setData(kPathRole, QString::fromStdString(p.path));
+        item->setToolTip(QString::fromStdString(p.path));
+        ports_->addItem(item);
+    }
     baud_->setCurrentIndex(0);
     loadSection(device_->currentText());
 }
 
-// The port number of a list entry: the text after "COM", read up to the two blanks.
-static int entryNumber(const QString& text) {
-    return std::atoi(text.mid(3).toUtf8().constData());
+void TCommForm::portChosen() {
+    if (auto* item = ports_->currentItem()) path_->setText(item->data(kPathRole).toString());
+}
+
+int TCommForm::comNumberFor(const std::string& path, int fallback) const {
+    char a[PATH_MAX], b[PATH_MAX];
+    const std::string wanted = realpath(path.c_str(), a) ? std::string(a) : path;
+    for (int n = 1; n <= 8; ++n) {
+        const std::string p = comm_.ComPortPath(n);
+        if (p == path || (realpath(p.c_str(), b) && wanted == b)) return n;
+    }
+    return fallback;
 }
 
 void TCommForm::loadSection(const QString& sectionName) {
     IniFile ini(comm_.IniPath);
     const std::string section = sectionName.toStdString();
     const int com = static_cast<int>(ini.readInteger(section, "Com", 1));
-    for (int i = 0; i < ports_->count(); ++i)
-        if (entryNumber(ports_->item(i)->text()) == com) ports_->setCurrentRow(i);
+    const QString comPath = QString::fromStdString(comm_.ComPortPath(com));
+    int row = -1;
+    for (int i = 0; i < ports_->count() && row < 0; ++i)
+        if (ports_->item(i)->data(kNumberRole).toInt() == com) row = i;
+    for (int i = 0; i < ports_->count() && row < 0; ++i)
+        if (ports_->item(i)->data(kPathRole).toString() == comPath) row = i;
+    ports_->setCurrentRow(row);
+    // The stored path also when its port is not there now (an adapter not plugged in).
+    path_->setText(comPath);
     connection_->setCurrentIndex(ini.readBool(section, "TcpIp", false) ? 1 : 0);
     tcpPort_->setText(QString::number(ini.readInteger(section, "Port", 0)));
     int a = 0, b = 0, c = 0, d = 0;
@@ -144,6 +187,7 @@ void TCommForm::applyConnectionChoice() {
         o->setEnabled(tcp);
     tcpPort_->setEnabled(tcp);
     ports_->setEnabled(!tcp);
+    path_->setEnabled(!tcp);
 }
 
 void TCommForm::save() {
@@ -151,8 +195,19 @@ void TCommForm::save() {
     if (section.empty()) return;
     IniFile ini(comm_.IniPath);
     IniFile::Batch batch(ini);
+    const int stored = static_cast<int>(ini.readInteger(section, "Com", 1));
+    const std::string path = path_->text().trimmed().toStdString();
+    int com = 0;
     if (auto* item = ports_->currentItem(); item && item->isSelected())
-        ini.writeInteger(section, "Com", entryNumber(item->text()));
+        com = item->data(kNumberRole).toInt();
+    // A port listed by its path, or a path typed in: stored under the COM number that names it
+    // already, or else under the stored one.
+    if (com == 0 && !path.empty()) com = comNumberFor(path, stored > 0 ? stored : 1);
+    if (com > 0) {
+        ini.writeInteger(section, "Com", com);
+        if (!path.empty() && path != comm_.ComPortPath(com))
+            ini.writeString(section, "ComPath_" + std::to_string(com), path);
+    }
     ini.writeBool(section, "TcpIp", connection_->currentIndex() != 0);
     ini.writeInteger(section, "Port", std::atoi(tcpPort_->text().toUtf8().constData()));
     QStringList ip;

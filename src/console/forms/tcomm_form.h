@@ -20,6 +20,9 @@ struct ComPortEntry;
 // The dialog's own texts, chosen by the first letter of the language name.
 struct CommFormTexts {
     std::string caption, portGroup, device, baud;
+    std::string local;       // the serial choice ("Lokal PC")
+    std::string path;        // label of the port's device path
+    std::string unknownType; // a port that does not tell its type
 };
 CommFormTexts commFormTexts(const std::string& languageName);
 
@@ -34,7 +37,9 @@ class SaveOnPopupComboBox : public QComboBox {
 };
 
 // The connection-settings dialog: serial port ("Lokal PC") or TCP gateway, per settings
-// section (the Device box). Its texts are built in, in three languages.
+// section (the Device box). Its texts are built in, in three languages. The port list holds
+// the COM numbers that open and the other serial ports of the system; the path of the chosen
+// port goes to "ComPath_<n>", so a USB adapter needs no hand edit of the settings.
 class TCommForm : public QDialog {
     Q_OBJECT
   public:
@@ -49,6 +54,8 @@ class TCommForm : public QDialog {
     void FormActivate();
     // Stores the values of the device box's section (OK, and opening the device box).
     void save();
+    // The texts of the current language name (its first letter).
+    void applyTexts();
 
     QComboBox* deviceBox() const { return device_; }
     QComboBox* connectionBox() const { return connection_; }
@@ -56,6 +63,7 @@ class TCommForm : public QDialog {
     QComboBox* baudBox() const { return baud_; }
     QLineEdit* octet(int i) const { return octets_[i]; }
     QLineEdit* tcpPortEdit() const { return tcpPort_; }
+    QLineEdit* pathEdit() const { return path_; }
     QGroupBox* portGroup() const { return portGroup_; }
     QLabel* deviceLabel() const { return deviceLabel_; }
     QLabel* baudLabel() const { return baudLabel_; }
@@ -67,7 +75,9 @@ class TCommForm : public QDialog {
   private:
     void loadSection(const QString& section);
     void applyConnectionChoice();
-    void applyTexts();
+    void portChosen();
+    // The COM number a port path is stored under.
+    int comNumberFor(const std::string& path, int fallback) const;
 
     TComm& comm_;
     std::function<std::vector<ComPortEntry>()> probe_;
@@ -77,6 +87,10 @@ class TCommForm : public QDialog {
     QComboBox* baud_;
     std::array<QLineEdit*, 4> octets_{};
     QLineEdit* tcpPort_;
+    QLineEdit* path_;
+    QLabel* pathLabel_;
+    QLabel* ipLabel_;
+    QLabel* portLabel_;
     QGroupBox* portGroup_;
     QLabel* deviceLabel_;
     QLabel* baudLabel_;

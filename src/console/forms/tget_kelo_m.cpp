@@ -27,8 +27,10 @@
 #include "console/forms/production_page.h"
 #include "console/forms/profibus_page.h"
 #include "console/forms/signal_page.h"
+#include "console/forms/tbus_monitor.h"
 #include "console/forms/tcomm_form.h"
 #include "console/forms/tfrm_dir.h"
+#include "console/forms/tregister.h"
 #include "console/software_generation.h"
 #include "graphs/forms/graph_windows.h"
 #include "shell/access_prompts.h"
@@ -36,6 +38,7 @@
 #include "shell/forms/tkontakt.h"
 #include "shell/forms/tlng.h"
 #include "shell/language_file.h"
+#include "ui/qt/qt_translations.h"
 #include "ui/ui_adapter.h"
 
 #include <QApplication>
@@ -68,12 +71,24 @@ TGetKeloM::TGetKeloM(TComm& comm, UiAdapter& ui, ConsolePaths paths, QWidget* pa
     attachPageLogic();
     status_ = new QLabel(this);
     statusBar()->addWidget(status_, 1);
+    link_ = new QLabel(this);
+    link_->setObjectName("ConnectionStatus");
+    link_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addPermanentWidget(link_);
+    // Device layer messages (a port in use) in the operator's language.
+    comm_.MessageText = [this](const std::string& key, const std::string& german) {
+        return textOr(texts_, key, german);
+    };
 
     about_ = new TAboutBox(this);
     kontakt_ = new TKontakt(this);
     lng_ = new TLng(this);
     dir_ = new TfrmDir(console_->settings(), ui_, this);
     commForm_ = new TCommForm(comm_, this);
+    register_ = new TRegister(
+        ui_, [this] { return console_->connection(); }, this);
+    busMonitor_ = new TBusMonitor(
+        comm_, ui_, [this] { return console_->settings().workDir; }, this);
     konfig1Logic_ = std::make_unique<Konfig1>(ui_, texts_);
     konfig1_ = new TKonfig1(*konfig1Logic_, ui_, this);
     setupMenu_ = new SetupMenu(ui_, texts_, comm_.clock(), this);
@@ -82,6 +97,7 @@ TGetKeloM::TGetKeloM(TComm& comm, UiAdapter& ui, ConsolePaths paths, QWidget* pa
 
 TGetKeloM::~TGetKeloM() {
     timer_.stop();
+    comm_.MessageText = nullptr;
     delete graphs_; // its windows use the console
     graphs_ = nullptr;
     // Children losing the focus while the window goes must not reach the console any more.
@@ -124,12 +140,12 @@ void TGetKeloM::buildMenus() {
     actions_[ConsoleControl::UpdateAllMenu] =
         addAction(datei, "UpdateAllmnu", " Alle Geräte Updaten", "UpdateAllmnu");
     actions_[ConsoleControl::UpdateNoFirmwareMenu] =
-        addAction(datei, "UpdateEmptyMnu", " Firmware Update");
+        addAction(datei, "UpdateEmptyMnu", " Firmware Update", "UpdateEmptyMnu");
     updateSeparators_ << datei->addSeparator();
     auto* anschluss = addAction(datei, "COMPort", "Anschluss", "Connection");
-    sprachenAction_ = addAction(datei, "Sprachen", "Sprache");
+    sprachenAction_ = addAction(datei, "Sprachen", "Sprache", "Sprachen");
     datei->addSeparator();
-    auto* beenden = addAction(datei, "BeendenMnu", "Beenden");
+    auto* beenden = addAction(datei, "BeendenMnu", "Beenden", "BeendenMnu");
 
     auto* graph = bar->addAction("Graph");
     markComponent(graph, "GraphMenu");
@@ -142,30 +158,34 @@ void TGetKeloM::buildMenus() {
         addAction(kalibrationMenu_, "Datenstze1", "Datensätze", "Datenstze1");
     actions_[ConsoleControl::DataSets4Menu] =
         addAction(kalibrationMenu_, "mnuKalibrationT4", "Datensätze", "mnuKalibrationT4");
-    auto* justieren = addAction(kalibrationMenu_, "Justieren", "Justieren");
+    auto* justieren = addAction(kalibrationMenu_, "Justieren", "Justieren", "Justieren");
 
     auto* oem = bar->addAction("OEM");
-    oem->setObjectName("OEM");
+    markComponent(oem, "OEM");
     actions_[ConsoleControl::OemMenu] = oem;
 
     auto* help = bar->addMenu("?");
-    help->setObjectName("HelpMenu");
+    markComponent(help, "HelpMenu");
     auto* hilfe = addAction(help, "HilfeM", "Hilfe", "Help");
-    actions_[ConsoleControl::RegisterMenu] = addAction(help, "RegisterMnu", "   Register");
-    auto* softreset = addAction(help, "SoftresetMnu", "   Softreset");
-    auto* service = addAction(help, "ServicePasswortMnu", "   Service Passwort");
-    auto* kontakt = addAction(help, "KontaktMnu", "Kontakt");
+    actions_[ConsoleControl::RegisterMenu] =
+        addAction(help, "RegisterMnu", "   Register", "RegisterMnu", "   ");
+    auto* busMonitor = addAction(help, "BusMonitorMnu", "   Busmonitor", "BusMonitorMnu", "   ");
+    auto* softreset = addAction(help, "SoftresetMnu", "   Softreset", "SoftresetMnu", "   ");
+    auto* service =
+        addAction(help, "ServicePasswortMnu", "   Service Passwort", "ServicePasswortMnu", "   ");
+    auto* kontakt = addAction(help, "KontaktMnu", "Kontakt", "KontaktMnu");
     auto* info = addAction(help, "InfoMnu", "   Info", "Info", "   ");
 
     // Entries whose subsystems are not part of this program yet.
     for (QAction* a :
          {actions_[ConsoleControl::UpdateMenu], actions_[ConsoleControl::UpdateAllMenu],
           actions_[ConsoleControl::UpdateNoFirmwareMenu], actions_[ConsoleControl::DataSetsMenu],
-          actions_[ConsoleControl::DataSets4Menu], justieren, actions_[ConsoleControl::OemMenu],
-          actions_[ConsoleControl::RegisterMenu]})
+          actions_[ConsoleControl::DataSets4Menu], justieren, actions_[ConsoleControl::OemMenu]})
         setUnavailable(a, true);
     // Until a device is selected the calibration and graph menus stay off.
     kalibrationMenu_->menuAction()->setEnabled(false);
+    // The entry for devices without firmware is offered by no generation of selected device.
+    actions_[ConsoleControl::UpdateNoFirmwareMenu]->setVisible(false);
 
     connect(verzeichnis, &QAction::triggered, this, [this] { dir_->exec(); });
     connect(anschluss, &QAction::triggered, this, [this] { AnschlussClick(); });
@@ -177,9 +197,15 @@ void TGetKeloM::buildMenus() {
         console_->BeendenMnuClick();
     });
     connect(hilfe, &QAction::triggered, this, [this] { HilfeClick(); });
+    connect(actions_[ConsoleControl::RegisterMenu], &QAction::triggered, this,
+            [this] { RegisterMnuClick(); });
+    connect(busMonitor, &QAction::triggered, this, [this] {
+        busMonitor_->show();
+        busMonitor_->raise();
+    });
     connect(softreset, &QAction::triggered, this, [this] { console_->SoftresetClick(); });
     connect(service, &QAction::triggered, this,
-            [this] { editServicePassword(ui_, console_->settings().file()); });
+            [this] { editServicePassword(ui_, console_->settings().file(), &texts_); });
     connect(oem, &QAction::triggered, this, [this] { OemClick(); });
     connect(actions_[ConsoleControl::ExportMenu], &QAction::triggered, this,
             [this] { setupEntry(&SetupMenu::ExportMnuClick); });
@@ -240,6 +266,8 @@ void TGetKeloM::attachPageLogic() {
     dataLogger_ = std::make_unique<DataLogger>(console_->devices(), comm_.clock(), ui_);
     dataLogger_->setWorkDir([this] { return console_->settings().workDir; });
     dataLogger_->setStateSave([this] { console_->saveState(); });
+    dataLogger_->setPollAll([this] { return console_->pollAll(); });
+    dataLogger_->setTexts(&texts_);
     logger_->attach(dataLogger_.get());
     console_->setLogHook(dataLogger_.get());
 
@@ -254,6 +282,7 @@ void TGetKeloM::attachPageLogic() {
 
     mixerHost_ = std::make_unique<ConsoleMixerHost>(*console_, *this);
     gasMixer_ = std::make_unique<GasMixer>(*mixerHost_, console_->settings().file(), ui_);
+    gasMixer_->setTexts(&texts_);
     console_->setMixerHook(gasMixer_.get());
     mixer_->attach(*gasMixer_);
 
@@ -341,8 +370,15 @@ void TGetKeloM::ApplyLanguage() {
     for (ConsolePageWidget* p : pageList_)
         p->applyLanguage(texts_);
     dir_->applyLanguage(texts_);
+    busMonitor_->applyLanguage(texts_);
     konfig1_->applyLanguage(texts_);
     graphs_->applyLanguage(texts_);
+    about_->applyLanguage(texts_);
+    kontakt_->applyLanguage(texts_);
+    commForm_->applyTexts();
+    // Qt's own buttons and choosers follow (a language without a Qt translation keeps them
+    // English).
+    useQtTranslations(QString::fromStdString(texts_.text("QtLocale")));
     lng_->setTexts(QString::fromStdString(texts_.text("Language")),
                    QString::fromStdString(texts_.text("Exit")));
     const QString flag = QString::fromStdString(languageFlagPath(programDir_, comm_.LanguageName));
@@ -466,11 +502,22 @@ void TGetKeloM::OemClick() {
     startTimer();
 }
 
+void TGetKeloM::RegisterMnuClick() {
+    stopTimer();
+    // Polling all devices leaves the connection at the last one polled, not the selected.
+    const DeviceList& list = console_->devices();
+    TTesra* tesra = console_->connection();
+    if (tesra && list.selectedRow() >= 1 && list.selectedRow() <= list.count())
+        tesra->Address = list.record(list.selectedRow()).address;
+    if (askDailyAccessCode(ui_, comm_.clock())) register_->exec();
+    startTimer();
+}
+
 void TGetKeloM::HilfeClick() {
     const std::string path = languageHelpPath(programDir_, comm_.LanguageName);
     if (!ui_.openHelp(path))
-        ui_.messageBox("Die Hilfedatei " + path + " fehlt.", "Hilfe", MsgIcon::Warning,
-                       MsgButtons::Ok);
+        ui_.messageBox(fillArgs(textOr(texts_, "HelpMissing", "Die Hilfedatei %1 fehlt."), {path}),
+                       textOr(texts_, "Help", "Hilfe"), MsgIcon::Warning, MsgButtons::Ok);
 }
 
 void TGetKeloM::syncFromConsole() {
@@ -487,6 +534,7 @@ void TGetKeloM::syncFromConsole() {
         }
     }
     updateLiveFields();
+    logger_->showRecording();
     syncing_ = false;
 }
 
@@ -618,6 +666,13 @@ ConsolePage TGetKeloM::frontPage() const {
 
 void TGetKeloM::setStatusText(const std::string& text) {
     status_->setText(QString::fromStdString(text));
+}
+
+void TGetKeloM::setConnectionStatus(const std::string& text, bool ok) {
+    link_->setText(QString::fromStdString(text));
+    link_->setStyleSheet(ok ? QString() : QStringLiteral("color: #b00000; font-weight: bold;"));
+    // A reopen may block for seconds right after this: show it now.
+    link_->repaint();
 }
 
 void TGetKeloM::setVersions(const std::string& software, const std::string& hardware) {

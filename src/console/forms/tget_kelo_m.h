@@ -39,9 +39,11 @@ class PressureControlPage;
 class UiAdapter;
 class SignalSheet;
 class TAboutBox;
+class TBusMonitor;
 class TCommForm;
 class TKontakt;
 class TLng;
+class TRegister;
 class TfrmDir;
 
 // The operator console's main window: the device grid, the pages, the menus, the polling
@@ -81,6 +83,7 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     void showPage(ConsolePage page) override;
     ConsolePage frontPage() const override;
     void setStatusText(const std::string& text) override;
+    void setConnectionStatus(const std::string& text, bool ok) override;
     void setVersions(const std::string& software, const std::string& hardware) override;
     void setUnitLabels(const std::string& unit) override;
     void setSetpointText(const std::string& text) override;
@@ -114,7 +117,13 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     ConsolePageWidget* page(ConsolePage kind) const;
     QTimer* pollTimer() { return &timer_; }
     TCommForm* commForm() const { return commForm_; }
+    QLabel* connectionStatus() const { return link_; }
+    TAboutBox* aboutBox() const { return about_; }
+    TKontakt* kontaktBox() const { return kontakt_; }
+    TfrmDir* directoryDialog() const { return dir_; }
     TLng* languageDialog() const { return lng_; }
+    TRegister* registerDialog() const { return register_; }
+    TBusMonitor* busMonitor() const { return busMonitor_; }
     // Marks an entry as belonging to a subsystem that is not there: it stays disabled.
     void setUnavailable(QAction* a, bool unavailable);
 
@@ -145,6 +154,7 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
                                            const SetupPlaces&);
     void setupEntry(SetupEntry entry);
     void HilfeClick();
+    void RegisterMnuClick();
     void updateLiveFields();
 
     TComm& comm_;
@@ -167,6 +177,7 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     DeviceListModel* model_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QLabel* status_ = nullptr;
+    QLabel* link_ = nullptr; // the connection and its state
     ModbusPage* modbus_ = nullptr;
     SignalSheet* signal_ = nullptr;
     AlarmSheet* alarm_ = nullptr;
@@ -185,6 +196,8 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     TLng* lng_ = nullptr;
     TfrmDir* dir_ = nullptr;
     TCommForm* commForm_ = nullptr;
+    TRegister* register_ = nullptr;
+    TBusMonitor* busMonitor_ = nullptr;
     std::unique_ptr<Konfig1> konfig1Logic_;
     TKonfig1* konfig1_ = nullptr;
     SetupMenu* setupMenu_ = nullptr;

@@ -2,9 +2,11 @@
 
 #include "base/clock.h"
 #include "console/device_list.h"
+#include "console/text_source.h"
 #include "ui/ui_adapter.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace getkelo {
 namespace {
@@ -17,6 +19,33 @@ DataLogger::DataLogger(DeviceList& devices, Clock& clock, UiAdapter& ui)
 
 DataLogger::~DataLogger() {
     closeFiles();
+}
+
+std::string DataLogger::msg(const char* key, const char* german) const {
+    return texts_ ? textOr(*texts_, key, german) : std::string(german);
+}
+
+std::string DataLogger::deviceName(int row) const {
+    if (row < 1 || row > devices_.count()) return {};
+    return fillArgs(msg("DeviceName", "Gerät %1 (Adresse %2)"),
+                    {devices_.cell(row, kColSerial), std::to_string(devices_.record(row).address)});
+}
+
+std::string DataLogger::failureText(const LogFile& file) const {
+    static const char* const kKeys[] = {"", "LogErrDirectory", "LogErrCreate", "LogErrWrite"};
+    return msg(kKeys[static_cast<int>(file.failure())], LogFile::failureText(file.failure())) +
+           " " + file.failureDetail();
+}
+
+int64_t DataLogger::clockNowMs() const {
+    return clock_.nowMs();
+}
+
+std::vector<std::string> DataLogger::openFilePaths() const {
+    std::vector<std::string> out;
+    for (const auto& f : files_)
+        if (f && f->isOpen()) out.push_back(f->path());
+    return out;
 }
 
 void DataLogger::notify() {
@@ -39,16 +68,58 @@ bool DataLogger::anyFileFailed() const {
            failureReported_.end();
 }
 
+std::string DataLogger::startRefusal() const {
+    int marked = 0;
+    for (int row = 1; row <= devices_.count(); ++row)
+        if (devices_.marked(row, kColLogMark)) ++marked;
+    if (marked == 0) return msg("InfoNoLogDevice", "Kein Gerät für die Aufzeichnung markiert!");
+    const int selected = devices_.selectedRow();
+    if (pollAll_ && !pollAll_() && !devices_.marked(selected, kColLogMark))
+        return fillArgs(
+            msg("InfoNoLogSelected",
+                "Abgefragt wird nur das ausgewählte Gerät, %1, und es ist nicht für die "
+                "Aufzeichnung markiert. Markieren Sie es oder wählen Sie \"Alle Geräte "
+                "simultan\"."),
+            {deviceName(selected)});
+    return {};
+}
+
 void DataLogger::start() {
     if (running_) return;
+    if (const std::string why = startRefusal(); !why.empty()) {
+        ui_.messageBox(why, kCaption, MsgIcon::Information, MsgButtons::Ok);
+        settings_.stored.log = false;
+        notify(); // the record button goes up again
+        return;
+    }
     running_ = true;
     settings_.stored.log = true;
     lineDue_ = false;
+    linesWritten_ = 0;
+    startedMs_ = clock_.nowMs();
     std::fill(failureReported_.begin(), failureReported_.end(), false);
     schedule_.begin(settings_, clock_.nowMs());
     openFiles();
+    if (openFileCount() == 0) {
+        // Not one file could be made (the operator has been told which and why): recording
+        // nothing while showing "recording" would be worse than stopping.
+        running_ = false;
+        settings_.stored.log = false;
+        closeFiles();
+    }
     notify();
     if (stateSave_) stateSave_();
+}
+
+void DataLogger::stopNoDevice() {
+    if (!running_) return;
+    // Files that never got a line hold nothing but the header: they go.
+    std::vector<std::string> empty;
+    for (const auto& f : files_)
+        if (f && f->isOpen() && f->linesWritten() == 0) empty.push_back(f->path());
+    stop();
+    for (const std::string& path : empty)
+        std::remove(path.c_str());
 }
 
 void DataLogger::stop() {
@@ -74,7 +145,7 @@ void DataLogger::openFiles() {
                                                        devices_.cell(row, kColTotalUnit), points);
         if (!file->create(dir, LogFile::fileName(devices_.cell(row, kColSerial), opened), header,
                           clock_.nowMs())) {
-            if (!failureReported_[row]) errors.push_back(file->error());
+            if (!failureReported_[row]) errors.push_back(failureText(*file));
             failureReported_[row] = true;
             file->close();
         }
@@ -89,7 +160,7 @@ void DataLogger::closeFiles() {
         if (!files_[row]) continue;
         if (files_[row]->isOpen() && !files_[row]->close() && !failureReported_[row]) {
             failureReported_[row] = true;
-            errors.push_back(files_[row]->error());
+            errors.push_back(failureText(*files_[row]));
         }
         files_[row].reset();
     }
@@ -98,7 +169,7 @@ void DataLogger::closeFiles() {
 
 void DataLogger::reportFailures(const std::vector<std::string>& errors) {
     if (errors.empty()) return;
-    std::string text = "Messwerte können nicht aufgezeichnet werden:";
+    std::string text = msg("LogCannotRecord", "Messwerte können nicht aufgezeichnet werden:");
     for (const auto& e : errors)
         text += "\n" + e;
     ui_.messageBox(text, kCaption, MsgIcon::Warning, MsgButtons::Ok);
@@ -135,12 +206,14 @@ void DataLogger::writeLine(int row) {
                            settings_.stored.tempCheck, settings_.stored.ventilCheck};
     const std::string line =
         LogFile::dataLine(localDateTime(schedule_.lineTimeMs()), values, points);
-    if (!file->appendLine(line, clock_.nowMs())) {
+    if (file->appendLine(line, clock_.nowMs())) {
+        ++linesWritten_;
+    } else {
         // A file that failed once stays closed: the rest of this run's lines would be
         // missing from it anyway, and the operator has been told.
         if (!failureReported_[row]) {
             failureReported_[row] = true;
-            reportFailures({file->error()});
+            reportFailures({failureText(*file)});
         }
         file->close();
     }

@@ -13,6 +13,7 @@ namespace getkelo {
 
 class Clock;
 class DeviceList;
+class TextSource;
 class UiAdapter;
 
 // The data logger: one log file per device marked in column 11, one line per due period,
@@ -36,14 +37,23 @@ class DataLogger : public LogHook {
     void setStateSave(std::function<void()> save) { stateSave_ = std::move(save); }
     // Called after every change the page shows: running state, "Start"/"Stop" switched off.
     void setChanged(std::function<void()> changed) { changed_ = std::move(changed); }
+    // The polling scope: with only the selected device polled, a start needs that device
+    // marked (the others would get header-only files). Unset: all devices are polled.
+    void setPollAll(std::function<bool()> pollAll) { pollAll_ = std::move(pollAll); }
+    // The language texts of the logger's messages (without, the German ones are shown).
+    void setTexts(const TextSource* texts) { texts_ = texts; }
 
     // LogHook
     bool running() const override { return running_; }
     bool scheduleStep() override;
     void writeLine(int row) override;
     void rowRemoved(int row) override;
+    // Starts only when it can record: a marked device, polled, and at least one file made;
+    // otherwise the operator is told why and the logger stays stopped.
     void start() override;
     void stop() override;
+    // Stops because no marked device was polled: files without a data line are removed.
+    void stopNoDevice() override;
 
     // Record button ("Aufzeichnen") and its partner ("Anhalten").
     void recordClick() { start(); }
@@ -56,6 +66,15 @@ class DataLogger : public LogHook {
     int openFileCount() const;
     // A file of this recording could not be created or written (the operator was told).
     bool anyFileFailed() const;
+    // The running recording: data lines written since the record button (all files, all
+    // splits) and when it started.
+    int64_t linesWritten() const { return linesWritten_; }
+    int64_t startedMs() const { return startedMs_; }
+    int64_t clockNowMs() const;
+    // Paths of the files open now, in row order.
+    std::vector<std::string> openFilePaths() const;
+    // "Gerät 1001 (Adresse 3)": how a message names the device of a row.
+    std::string deviceName(int row) const;
     const LogSchedule& schedule() const { return schedule_; }
 
   private:
@@ -63,6 +82,10 @@ class DataLogger : public LogHook {
     void closeFiles();
     void reportFailures(const std::vector<std::string>& errors);
     void notify();
+    // Why a start cannot record, or "".
+    std::string startRefusal() const;
+    std::string msg(const char* key, const char* german) const;
+    std::string failureText(const LogFile& file) const;
 
     DeviceList& devices_;
     Clock& clock_;
@@ -72,6 +95,10 @@ class DataLogger : public LogHook {
     std::function<std::string()> workDir_;
     std::function<void()> stateSave_;
     std::function<void()> changed_;
+    std::function<bool()> pollAll_;
+    const TextSource* texts_ = nullptr;
+    int64_t linesWritten_ = 0;
+    int64_t startedMs_ = 0;
 
     bool running_ = false;
     bool lineDue_ = false;

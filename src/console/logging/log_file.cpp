@@ -102,18 +102,28 @@ std::string LogFile::dataLine(const DateTime& lineTime, const LogValues& v, cons
     return line;
 }
 
-void LogFile::fail(const std::string& what, int err) {
-    error_ = what + " \"" + path_ + "\": " + std::strerror(err);
+const char* LogFile::failureText(Failure kind) {
+    static const char* const kWhat[] = {"", "Verzeichnis nicht verfügbar",
+                                        "Datei kann nicht angelegt werden", "Schreibfehler in"};
+    return kWhat[static_cast<int>(kind)];
+}
+
+void LogFile::fail(Failure kind, int err) {
+    failure_ = kind;
+    detail_ = "\"" + path_ + "\": " + std::strerror(err);
+    error_ = std::string(failureText(kind)) + " " + detail_;
 }
 
 bool LogFile::create(const std::string& directory, const std::string& name,
                      const std::string& header, int64_t nowMs) {
     close();
     error_.clear();
+    failure_ = Failure::None;
+    detail_.clear();
     lines_ = 0;
     path_ = joinPath(directory, name);
     if (!makeDirectories(directory)) {
-        fail("Verzeichnis nicht verfügbar", errno);
+        fail(Failure::Directory, errno);
         return false;
     }
     const std::string base =
@@ -124,7 +134,7 @@ bool LogFile::create(const std::string& directory, const std::string& name,
         if (fd_ >= 0 || errno != EEXIST) break;
     }
     if (fd_ < 0) {
-        fail("Datei kann nicht angelegt werden", errno);
+        fail(Failure::Create, errno);
         return false;
     }
     lastSyncMs_ = nowMs;
@@ -140,11 +150,11 @@ bool LogFile::writeAll(const std::string& bytes) {
         ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            fail("Schreibfehler in", errno);
+            fail(Failure::Write, errno);
             return false;
         }
         if (n == 0) {
-            fail("Schreibfehler in", ENOSPC);
+            fail(Failure::Write, ENOSPC);
             return false;
         }
         done += static_cast<size_t>(n);
@@ -168,7 +178,7 @@ bool LogFile::sync() {
     if (fd_ < 0) return false;
     if (!unsynced_) return true;
     if (::fdatasync(fd_) != 0 && errno != EINVAL) {
-        fail("Schreibfehler in", errno);
+        fail(Failure::Write, errno);
         return false;
     }
     unsynced_ = false;
@@ -179,7 +189,7 @@ bool LogFile::close() {
     if (fd_ < 0) return true;
     bool ok = sync();
     if (::close(fd_) != 0 && ok) {
-        fail("Schreibfehler in", errno);
+        fail(Failure::Write, errno);
         ok = false;
     }
     fd_ = -1;

@@ -29,6 +29,10 @@ struct LogValues {
 // a crash or power loss costs at most the last few seconds and never a line's middle.
 class LogFile {
   public:
+    // What went wrong last; the detail names the file and the system's reason.
+    enum class Failure { None, Directory, Create, Write };
+    static const char* failureText(Failure kind);
+
     static constexpr int64_t kSyncIntervalMs = 2000;
 
     LogFile() = default;
@@ -62,15 +66,19 @@ class LogFile {
     bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
     const std::string& error() const { return error_; }
+    Failure failure() const { return failure_; }
+    const std::string& failureDetail() const { return detail_; }
     int64_t linesWritten() const { return lines_; }
 
   private:
     bool writeAll(const std::string& bytes);
-    void fail(const std::string& what, int err);
+    void fail(Failure kind, int err);
 
     int fd_ = -1;
     std::string path_;
     std::string error_;
+    Failure failure_ = Failure::None;
+    std::string detail_;
     int64_t lastSyncMs_ = 0;
     bool unsynced_ = false;
     int64_t lines_ = 0;

@@ -5,6 +5,7 @@
 #include "comm/register_catalogue.h"
 #include "comm/ttesra.h"
 #include "console/device_list.h"
+#include "console/text_source.h"
 #include "ui/ui_adapter.h"
 
 #include <set>
@@ -12,8 +13,6 @@
 namespace getkelo {
 
 namespace {
-
-constexpr const char* kCaption = "Mischer";
 
 // Nine significant digits carry a float to the device and back unchanged, so a written target
 // compares equal to the setpoint polled afterwards.
@@ -25,6 +24,10 @@ std::string setpointText(float value) {
 
 GasMixer::GasMixer(MixerHost& host, IniFile& ini, UiAdapter& ui)
     : host_(host), store_(ini), ui_(ui) {}
+
+std::string GasMixer::msg(const char* key, const char* german) const {
+    return texts_ ? textOr(*texts_, key, german) : std::string(german);
+}
 
 void GasMixer::changed() {
     ++state_.revision;
@@ -63,7 +66,8 @@ void GasMixer::reload() {
 
 void GasMixer::newMixer() {
     if (state_.mixing) return;
-    std::optional<std::string> name = ui_.inputBox(kCaption, "Mischer Name:", "");
+    std::optional<std::string> name =
+        ui_.inputBox(msg("MixCaption", "Mischer"), msg("MixNamePrompt", "Mischer Name:"), "");
     if (!name || name->empty()) return;
     std::string section = store_.create(*name);
     if (section.empty()) return; // the settings file could not be written: nothing to list
@@ -112,7 +116,9 @@ void GasMixer::selectMixer(int index) {
     const DeviceList& list = host_.devices();
     for (int address : def.addresses) {
         if (list.findAddress(address) != 0) continue;
-        ui_.messageBox("Gerät " + std::to_string(address) + " fehlt!", kCaption, MsgIcon::Warning);
+        ui_.messageBox(
+            fillArgs(msg("MixDeviceMissing", "Gerät %1 fehlt!"), {std::to_string(address)}),
+            msg("MixCaption", "Mischer"), MsgIcon::Warning);
         state_.mixers[index].active = false;
     }
     refreshMarks();
@@ -135,8 +141,9 @@ void GasMixer::setActive(int index, bool active) {
             if (!state_.mixers[i].active) continue;
             for (int address : store_.read(entries_[i].section).addresses) {
                 if (used.insert(address).second) continue;
-                ui_.messageBox("Gerät " + std::to_string(address) + " mehrfach verwendet!",
-                               kCaption, MsgIcon::Warning);
+                ui_.messageBox(fillArgs(msg("MixDeviceTwice", "Gerät %1 mehrfach verwendet!"),
+                                        {std::to_string(address)}),
+                               msg("MixCaption", "Mischer"), MsgIcon::Warning);
                 state_.mixers[index].active = false;
                 break;
             }
@@ -253,13 +260,23 @@ void GasMixer::recomputeMixtureTotal() {
 }
 
 void GasMixer::applySetpoint(const std::string& text) {
-    if (!hasSelection() || !state_.mixers[state_.selected].active) return;
+    if (!hasSelection()) return;
+    if (!state_.mixers[state_.selected].active) {
+        // Only an active mixer takes a setpoint: say so instead of dropping the entry.
+        ui_.messageBox(fillArgs(msg("MixNotActive", "Der Mischer \"%1\" ist nicht aktiv: Haken "
+                                                    "Sie ihn in der Liste an, damit er den "
+                                                    "Sollwert übernimmt."),
+                                {state_.mixers[state_.selected].name}),
+                       msg("MixCaption", "Mischer"), MsgIcon::Information);
+        return;
+    }
     recomputeTotals();
     double value = textToDouble(text);
     // No component can run below 0; a negative entry would leave every setpoint unchanged.
     if (value < 0) value = 0;
     if (range_ < value) {
-        ui_.messageBox("Sollwert zu gross!", kCaption, MsgIcon::Warning);
+        ui_.messageBox(msg("MixSetpointTooHigh", "Sollwert zu gross!"),
+                       msg("MixCaption", "Mischer"), MsgIcon::Warning);
         value = range_;
     }
     totalSetpoint_ = static_cast<float>(value);
@@ -269,6 +286,17 @@ void GasMixer::applySetpoint(const std::string& text) {
 
 void GasMixer::startMixing() {
     if (state_.mixing) return;
+    bool anyActive = false;
+    for (const auto& m : state_.mixers)
+        anyActive = anyActive || m.active;
+    if (!anyActive) {
+        // Mixing would drive nothing: no mixer is ticked.
+        ui_.messageBox(msg("MixNoActive", "Kein Mischer ist aktiv: Haken Sie den Mischer in der "
+                                          "Liste an, bevor Sie mischen."),
+                       msg("MixCaption", "Mischer"), MsgIcon::Information);
+        changed(); // the page releases the button again
+        return;
+    }
     state_.mixing = true;
     host_.lockPollAll(true);
     refreshMarks();
@@ -277,10 +305,19 @@ void GasMixer::startMixing() {
 
 void GasMixer::stopMixing() {
     if (!state_.mixing) return;
-    MsgAnswer answer = ui_.messageBox("Der Mischer wird deaktiviert!\r\nAlle Sollwerte auf 0?",
-                                      kCaption, MsgIcon::Question, MsgButtons::YesNo);
-    if (answer == MsgAnswer::Yes) host_.allSetpointsZero();
+    MsgAnswer answer =
+        ui_.messageBox(msg("MixStopInfo", "Der Mischer wird deaktiviert!") + "\r\n" +
+                           msg("MixStopQuestion", "Alle Sollwerte auf 0?"),
+                       msg("MixCaption", "Mischer"), MsgIcon::Question, MsgButtons::YesNo);
+    const bool zero = answer == MsgAnswer::Yes;
+    if (zero) host_.allSetpointsZero();
     endMixing();
+    if (zero) {
+        // The devices run at 0 now; their next poll would say so a tick later.
+        totalSetpoint_ = 0;
+        state_.sollwert = "0";
+        changed();
+    }
 }
 
 void GasMixer::stop() {

@@ -12,6 +12,7 @@
 namespace getkelo {
 
 class IniFile;
+class TextSource;
 class UiAdapter;
 
 // The gas mixer: the mixer definitions of the settings file, the "Mischer" page's operations
@@ -24,6 +25,8 @@ class GasMixer final : public MixerHook {
     const MixerPageState& state() const { return state_; }
     // Called after every change of state() (the page repaints).
     void setChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
+    // The language texts of the mixer's messages (without, the German ones are shown).
+    void setTexts(const TextSource* texts) { texts_ = texts; }
 
     // Reads the mixer list from the settings file (start-up); active marks and the selection
     // stay with their sections.
@@ -45,7 +48,7 @@ class GasMixer final : public MixerHook {
     void setFlowUnit(const std::string& unit);
     void setTotalUnit(const std::string& unit);
     void applySetpoint(const std::string& text); // "Übernehmen" beside "Sollwert"
-    void startMixing();                          // "Mischen"
+    void startMixing();                          // "Mischen" (only with an active mixer)
     void stopMixing();                           // "Anhalten"
     void clearTotals();                          // "Total löschen"
 
@@ -68,10 +71,12 @@ class GasMixer final : public MixerHook {
     void recomputeMixtureTotal();
     void endMixing();
     void changed();
+    std::string msg(const char* key, const char* german) const;
 
     MixerHost& host_;
     MixerStore store_;
     UiAdapter& ui_;
+    const TextSource* texts_ = nullptr;
     std::vector<MixerEntry> entries_; // parallel to state_.mixers
     MixerPageState state_;
     float totalSetpoint_ = 0;

@@ -1,7 +1,8 @@
 #include "shell/forms/tabout_box.h"
 
+#include "console/text_source.h"
+
 #include <QDialogButtonBox>
-#include <QLabel>
 #include <QVBoxLayout>
 
 #ifndef GETKELO_VERSION
@@ -11,7 +12,7 @@
 namespace getkelo {
 
 QString TAboutBox::versionText() {
-    return QStringLiteral("Version " GETKELO_VERSION);
+    return QStringLiteral(GETKELO_VERSION);
 }
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
@@ -19,19 +20,27 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Info");
     auto* layout = new QVBoxLayout(this);
     auto* title = new QLabel("<h2>GetKelo</h2>", this);
-    auto* text = new QLabel(
+    text_ = new QLabel(
         "Service- und Konfigurationsprogramm<br>für kel-o Durchflussmesser und -regler", this);
-    auto* version = new QLabel(versionText(), this);
-    version->setObjectName("Version");
-    for (QLabel* l : {title, text, version})
+    text_->setObjectName("AboutText");
+    version_ = new QLabel("Version " + versionText(), this);
+    version_->setObjectName("Version");
+    for (QLabel* l : {title, text_, version_})
         l->setAlignment(Qt::AlignCenter);
+    text_->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(title);
-    layout->addWidget(text);
-    layout->addWidget(version);
+    layout->addWidget(text_);
+    layout->addWidget(version_);
     layout->addWidget(buttons);
-    setMinimumWidth(320);
+    setMinimumWidth(340);
+}
+
+void TAboutBox::applyLanguage(const TextSource& texts) {
+    setWindowTitle(QString::fromStdString(texts.text("Info")));
+    text_->setText(QString::fromStdString(texts.text("AboutText")).toHtmlEscaped());
+    version_->setText(QString::fromStdString(texts.text("AboutVersion")) + " " + versionText());
 }
 
 } // namespace getkelo

@@ -4,6 +4,8 @@
 
 namespace getkelo {
 
+class TextSource;
+
 // The maker's contact data from "Kontakt.txt".
 class TKontakt : public QDialog {
     Q_OBJECT
@@ -12,9 +14,13 @@ class TKontakt : public QDialog {
     // Reads "Kontakt.txt" of the program directory again and shows it.
     void load(const std::string& programDir);
     QString shownText() const { return text_->text(); }
+    // Title and the words before phone and fax.
+    void applyLanguage(const TextSource& texts);
 
   private:
     QLabel* text_;
+    QString phone_ = "Tel.:";
+    QString fax_ = "Fax:";
 };
 
 } // namespace getkelo

@@ -1,5 +1,6 @@
 #include "ui/qt/fbalken.h"
 
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace getkelo {
@@ -13,8 +14,19 @@ FBalken::FBalken(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::WindowStays
     bar_ = new QProgressBar(this);
     bar_->setRange(0, kDefaultMaximum);
     bar_->setTextVisible(false);
+    stop_ = new QPushButton(this);
+    stop_->setObjectName("FBalkenStop");
+    stop_->setVisible(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(stop_);
     layout->addWidget(label_);
     layout->addWidget(bar_);
+    layout->addLayout(buttons);
+    connect(stop_, &QPushButton::clicked, this, [this] {
+        stopRequested_ = true;
+        stop_->setEnabled(false); // pressed once is enough; the work ends at its next step
+    });
     closeTimer_.setSingleShot(true);
     closeTimer_.setInterval(kFinishHoldMs);
     connect(&closeTimer_, &QTimer::timeout, this, &QWidget::hide);
@@ -22,6 +34,8 @@ FBalken::FBalken(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::WindowStays
 
 void FBalken::start(const QString& caption, const QString& label, int maximum) {
     closeTimer_.stop(); // a new transfer takes the window over from a finishing one
+    stop_->setVisible(false);
+    stopRequested_ = false;
     setWindowTitle(caption);
     label_->setText(label);
     bar_->setRange(0, maximum > 0 ? maximum : kDefaultMaximum);
@@ -46,7 +60,15 @@ void FBalken::setMaximum(int maximum) {
     paintNow();
 }
 
+void FBalken::allowStop(const QString& buttonText) {
+    stop_->setText(buttonText);
+    stop_->setEnabled(true);
+    stop_->setVisible(true);
+    stopRequested_ = false;
+}
+
 void FBalken::finish(const QString& lastText) {
+    stop_->setVisible(false);
     label_->setText(lastText);
     bar_->setValue(bar_->maximum());
     if (!isVisible()) show();

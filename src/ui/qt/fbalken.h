@@ -1,6 +1,7 @@
 #pragma once
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -23,6 +24,11 @@ class FBalken : public QWidget {
     void setMaximum(int maximum);
     // Shows the last text, keeps it for kFinishHoldMs, then closes.
     void finish(const QString& lastText);
+    // Shows a stop button until the window closes or a new start; pressing it only records
+    // the request, which the work reads with stopRequested().
+    void allowStop(const QString& buttonText);
+    bool stopRequested() const { return stopRequested_; }
+    QPushButton* stopButton() const { return stop_; }
 
     QString labelText() const { return label_->text(); }
     int position() const { return bar_->value(); }
@@ -35,6 +41,8 @@ class FBalken : public QWidget {
 
     QLabel* label_;
     QProgressBar* bar_;
+    QPushButton* stop_;
+    bool stopRequested_ = false;
     QTimer closeTimer_;
 };
 

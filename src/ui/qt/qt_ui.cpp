@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -12,6 +13,11 @@
 #include <QTextDocument>
 
 namespace getkelo {
+
+// Wide enough that the window manager shows the whole title beside its buttons.
+static int widthForTitle(const QWidget& w, const QString& title) {
+    return QFontMetrics(w.font()).horizontalAdvance(title) * 5 / 4 + 140;
+}
 
 QtUi::QtUi(QWidget* parent) : parent_(parent) {}
 
@@ -25,6 +31,12 @@ MsgAnswer QtUi::messageBox(const std::string& text, const std::string& caption, 
     QMessageBox box(parent_);
     box.setWindowTitle(qs(caption));
     box.setText(qs(text));
+    // A message box sizes itself to its text; a spacer keeps a short text from clipping the
+    // title.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(widthForTitle(box, qs(caption)), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     switch (icon) {
     case MsgIcon::None:
         box.setIcon(QMessageBox::NoIcon);
@@ -75,11 +87,13 @@ MsgAnswer QtUi::messageBox(const std::string& text, const std::string& caption, 
 
 std::optional<std::string> QtUi::inputBox(const std::string& caption, const std::string& prompt,
                                           const std::string& defaultText) {
-    bool ok = false;
-    QString answer = QInputDialog::getText(parent_, qs(caption), qs(prompt), QLineEdit::Normal,
-                                           qs(defaultText), &ok);
-    if (!ok) return std::nullopt;
-    return ss(answer);
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(qs(caption));
+    dialog.setLabelText(qs(prompt));
+    dialog.setTextValue(qs(defaultText));
+    dialog.setMinimumWidth(std::max(300, widthForTitle(dialog, qs(caption))));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return ss(dialog.textValue());
 }
 
 void QtUi::beep() {
@@ -105,6 +119,12 @@ void QtUi::progressMaximum(int maximum) {
 }
 void QtUi::progressFinish(const std::string& lastText) {
     progressWindow()->finish(qs(lastText));
+}
+void QtUi::progressAllowStop(const std::string& buttonText) {
+    progressWindow()->allowStop(qs(buttonText));
+}
+bool QtUi::progressStopRequested() {
+    return balken_ && balken_->stopRequested();
 }
 
 std::optional<std::string> QtUi::chooseFolder(const std::string& caption,

@@ -29,6 +29,8 @@ class QtUi : public UiAdapter {
     void progressPosition(int position) override;
     void progressMaximum(int maximum) override;
     void progressFinish(const std::string& lastText) override;
+    void progressAllowStop(const std::string& buttonText) override;
+    bool progressStopRequested() override;
     std::optional<std::string> chooseFolder(const std::string& caption,
                                             const std::string& start) override;
     std::optional<std::string> chooseFile(const std::string& caption, const std::string& start,

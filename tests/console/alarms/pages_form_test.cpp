@@ -3,6 +3,7 @@
 #include "console/forms/logger_page.h"
 #include "console/forms/signal_page.h"
 #include "console/logging/data_logger.h"
+#include "console/text_source.h"
 #include "page_fixture.h"
 #include "ui/scripted_ui.h"
 
@@ -109,6 +110,31 @@ TEST_F(PagesFormTest, SignalTabFillsChoicesAndShowsTheNote) {
     EXPECT_TRUE(sheet.Achtung->isHidden());
     EXPECT_EQ(sheet.AusgabeBox->currentIndex(), 1);
     EXPECT_NE(sheet.AusgabeBox->styleSheet().indexOf("#101010"), -1);
+}
+
+TEST_F(PagesFormTest, Series4FieldsThePageDoesNotWriteAreReadOnlyWithATip) {
+    device(kFnController, "4.3.15");
+    SignalPage logic(list, view, connection);
+    SignalSheet sheet;
+    sheet.attach(&logic);
+    MapTextSource texts;
+    texts.set("tipSignalNotWritten", "shown only");
+    sheet.applyLanguage(texts);
+    logic.tbsSignaleShow();
+    for (QWidget* w : std::initializer_list<QWidget*>{sheet.SollwertBox, sheet.PowerUpSet})
+        EXPECT_FALSE(w->isEnabled());
+    for (QLineEdit* e : {sheet.PowerUpEdit, sheet.CutOffEdit})
+        EXPECT_TRUE(e->isReadOnly());
+    EXPECT_EQ(sheet.CutOffEdit->toolTip(), "shown only");
+    EXPECT_TRUE(sheet.AusgabeBox->isEnabled());
+    EXPECT_TRUE(sheet.ModusBox->isEnabled());
+    logic.cutOffChange("9"); // nothing an edit could mark
+    EXPECT_FALSE(logic.state().cutOffChanged);
+
+    device(kFnController, "2.3.01"); // an older device writes them all
+    logic.tbsSignaleShow();
+    EXPECT_FALSE(sheet.CutOffEdit->isReadOnly());
+    EXPECT_TRUE(sheet.CutOffEdit->toolTip().isEmpty());
 }
 
 } // namespace

@@ -157,15 +157,30 @@ TEST_F(DataLoggerTest, ReachingTheStopTimeClosesFilesReleasesRecordAndSwitchesSt
     }
 }
 
-TEST_F(DataLoggerTest, SingleScopeWithTheMarkedDeviceNotSelectedShowsInfoNoLogDeviceAndStops) {
+TEST_F(DataLoggerTest, SingleScopeWithTheMarkedDeviceNotSelectedNamesItAndLeavesNoFile) {
     startWith({1001, 1002}, false, {false, true});
+    logger->setPollAll([this] { return console->pollAll(); });
     ASSERT_EQ(list().selectedRow(), 1);
     logger->recordClick();
-    ticks(1);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "<InfoNoLogDevice>");
+    EXPECT_NE(ui.messages[0].text.find("Gerät 1001 (Adresse 1)"), std::string::npos);
     EXPECT_EQ(ui.messages[0].caption, "GetKelo");
     EXPECT_FALSE(logger->running());
+    EXPECT_TRUE(logFiles(logDir).empty());
+}
+
+TEST_F(DataLoggerTest, NoMarkedDevicePolledRemovesFilesWithoutALine) {
+    startWith({1001, 1002}, true, {false, true});
+    logger->setPollAll([this] { return console->pollAll(); });
+    logger->recordClick();
+    ASSERT_TRUE(logger->running());
+    ASSERT_EQ(logFiles(logDir).size(), 1u);
+    console->setPollAll(false); // only row 1 is polled now, and it is not marked
+    ticks(1);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("Gerät 1001 (Adresse 1)"), std::string::npos);
+    EXPECT_FALSE(logger->running());
+    EXPECT_TRUE(logFiles(logDir).empty());
 }
 
 TEST_F(DataLoggerTest, LoggingRunningAtTheLastExitStartsAgainAfterTheDevicesAreBack) {
@@ -175,18 +190,33 @@ TEST_F(DataLoggerTest, LoggingRunningAtTheLastExitStartsAgainAfterTheDevicesAreB
     EXPECT_NE(logger->filePath(2).find("/1002_"), std::string::npos);
 }
 
-TEST_F(DataLoggerTest, UnwritableFolderIsReportedOnceAndLoggingGoesOn) {
+TEST_F(DataLoggerTest, FailedStartIsReportedOnceAndLeavesTheLoggerStopped) {
     TempDir other;
     writeText(other.file("plain"), "x");
     startWith({1001, 1002}, true, {}, other.file("plain") + "/logs");
-    logger->settings().stored.logGroup = 1;
-    logger->settings().stored.zeilenEdit = "2"; // a split every 1.5 s
+    int changes = 0;
+    logger->setChanged([&changes] { ++changes; });
     logger->recordClick();
-    ticksFor(10'000);
+    ticksFor(2'000);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find(other.file("plain") + "/logs/1001_"), std::string::npos);
     EXPECT_NE(ui.messages[0].text.find(other.file("plain") + "/logs/1002_"), std::string::npos);
-    EXPECT_TRUE(logger->running());
+    EXPECT_FALSE(logger->running());
+    EXPECT_FALSE(logger->settings().stored.log); // the record button is up again
+    EXPECT_GE(changes, 1);
+}
+
+TEST_F(DataLoggerTest, RecordingCountsItsLinesAcrossSplits) {
+    startWith({1001}, true);
+    logger->settings().stored.logGroup = 1;
+    logger->settings().stored.zeilenEdit = "3";
+    logger->recordClick();
+    const int64_t started = clock.nowMs();
+    ticksFor(5'000);
+    EXPECT_EQ(logger->startedMs(), started);
+    EXPECT_EQ(logger->linesWritten(), 10); // a line every 0.5 s
+    ASSERT_EQ(logger->openFilePaths().size(), 1u);
+    EXPECT_GE(logFiles(logDir).size(), 3u);
 }
 
 TEST_F(DataLoggerTest, OneDevicesUncreatableFileLeavesTheOthersLogging) {

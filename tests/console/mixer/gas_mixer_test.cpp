@@ -137,8 +137,11 @@ TEST_F(MixerFixture, TotalSetpointIsLimitedToTheMixtureRange) {
     mixer->setFlowUnit("ln/min");
     mixer->selectMixer(0);
     EXPECT_EQ(st().bereich, "12.5");
-    mixer->applySetpoint("10"); // not active: ignored
+    mixer->applySetpoint("10"); // not active: not taken, and the operator is told why
     EXPECT_EQ(mixer->totalSetpoint(), 0);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("\"A\" ist nicht aktiv"), std::string::npos);
+    ui.messages.clear();
     mixer->setActive(0, true);
     mixer->applySetpoint("10,5");
     EXPECT_FLOAT_EQ(mixer->totalSetpoint(), 10.5f);
@@ -201,8 +204,36 @@ TEST_F(MixerFixture, MixingLocksTheScopeAndAnhaltenAsksForZeroSetpoints) {
     EXPECT_EQ(host.zeroCommands, 1);
 }
 
-TEST_F(MixerFixture, ScanStartEndsMixingWithoutAsking) {
+TEST_F(MixerFixture, MixingWithoutAnActiveMixerSaysSoAndDoesNotStart) {
+    host.addDevice(1, "N2");
+    writeIni("[Mischer0]\nName=A\ntesra_1=1\n");
+    mixer->selectMixer(0);
     mixer->startMixing();
+    EXPECT_FALSE(mixer->mixing());
+    EXPECT_FALSE(host.pollAllLocked);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Kein Mischer ist aktiv", 0), 0u);
+}
+
+TEST_F(MixerFixture, AnhaltenWithZeroSetpointsShowsZeroAtOnce) {
+    host.addDevice(1, "N2", "ln/min", "100");
+    writeIni("[Mischer0]\nName=A\ntesra_1=1\nGasName_1=N2\nGasAnteil_1=1\n");
+    mixer->setActive(0, true);
+    mixer->selectMixer(0);
+    mixer->startMixing();
+    mixer->applySetpoint("40");
+    ui.messageAnswers.push_back(MsgAnswer::Yes);
+    mixer->stopMixing();
+    EXPECT_EQ(host.zeroCommands, 1);
+    EXPECT_EQ(st().sollwert, "0");
+    EXPECT_EQ(mixer->totalSetpoint(), 0);
+}
+
+TEST_F(MixerFixture, ScanStartEndsMixingWithoutAsking) {
+    writeIni("[Mischer0]\nName=A\n");
+    mixer->setActive(0, true);
+    mixer->startMixing();
+    ASSERT_TRUE(mixer->mixing());
     mixer->stop();
     EXPECT_FALSE(mixer->mixing());
     EXPECT_FALSE(host.pollAllLocked);
