@@ -59,7 +59,15 @@ std::string DeviceSetupEntries::ExportMnuClick(TTesra& tesra, const std::string&
                                                const std::string& serial,
                                                const SetupPlaces& places) {
     const SetupKind kind = setupKindOf(version);
-    if (kind == SetupKind::Neither) return "";
+    if (kind == SetupKind::Neither) {
+        // "4.0.0" sorts neither below nor above itself: no generation, no setup to write.
+        ui_.messageBox(textWithArgs(texts_, "infoSetupNoKind",
+                                    "Für die Softwareversion \"%1\" gibt es keine "
+                                    "Konfigurationsdatei.",
+                                    {version}),
+                       "Konfiguration", MsgIcon::Information, MsgButtons::Ok);
+        return "";
+    }
     const std::string path =
         kind == SetupKind::Older
             ? olderSetupFilePath(places.workDir, places.newStructure, serial)

@@ -72,7 +72,6 @@ void olderConfiguration(SimDevice& d, const DeviceConfig& c) {
         auto at = [base](uint16_t slot0) { return static_cast<uint16_t>(base + slot0 - 0x0836); };
         d.put(f32(at(0x0938)), num(0.0012 + 0.0001 * k));
         d.put(f32(at(0x093E)), num(0.0021 + 0.0001 * k));
-        d.put(i16(at(0x0940)), std::to_string(-12 - k));
         d.put(f32(at(0x0947)), num(22.5 + k));
         d.put(f32(at(0x0958)), num(1.01325 + 0.5 * k));
     }
@@ -151,8 +150,10 @@ void series4Setup(SimDevice& d, const DeviceConfig& c) {
         d.put(f32(0x6382), num(100 * s), b);
         d.put(f32(0x6384), num(s), b);
         // Tv of every set differs; it is too small to change how the controller answers.
+        // The active slot's set 0 is the one the controller runs with: it keeps its value.
         for (int k = 0; k < reg::kPidSets; ++k)
-            d.put(reg::kPidTv, num(0.01 * s + 0.001 * k), pidBank(s, k));
+            if (s != c.activeSlot || k != 0)
+                d.put(reg::kPidTv, num(0.01 * s + 0.001 * k), pidBank(s, k));
     }
 }
 

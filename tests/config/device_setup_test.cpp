@@ -5,6 +5,7 @@
 #include "config/data_sets.h"
 #include "config/device_setup.h"
 #include "config/konfig2.h"
+#include "graphs/pid_access.h"
 #include "console/text_source.h"
 #include "shell/daily_access_code.h"
 #include "sim_link.h"
@@ -86,6 +87,20 @@ TEST_F(OlderSetup, ExportAndImportRestoreTheConfiguration) {
     EXPECT_EQ(l.ui.messageTexts().back(), "Datei: " + path);
 }
 
+// A slot whose range in the file reads "NAN" is empty there: the import leaves the device's
+// slot alone.
+TEST_F(OlderSetup, ImportSkipsASlotWhoseRangeIsNan) {
+    ASSERT_EQ(entries.ExportMnuClick(*l.tesra, "3.5.02", "23010003", places), path);
+    IniFile(path).writeString("CONFIG_LOOKUP", "Range_1", "NAN");
+    IniFile(path).writeString("CONFIG_LOOKUP", "Gas_0", "Ar");
+    l.demo.unlock(3);
+    ASSERT_EQ(l.demo.write(3, findLutParameter("Gas")->inSlot(1), "He"), "ok");
+    todaysCode();
+    ASSERT_TRUE(entries.ImportMnuClick(*l.tesra, "3.5.02", "23010003", places));
+    EXPECT_EQ(slotValue(1, "Gas"), "He");
+    EXPECT_EQ(slotValue(0, "Gas"), "Ar");
+}
+
 TEST_F(OlderSetup, ImportWithoutFileOrOnSeries4WritesNothing) {
     const size_t before = l.wire->sent.size();
     EXPECT_FALSE(entries.ImportMnuClick(*l.tesra, "4.3.15", "23010003", places));
@@ -94,6 +109,9 @@ TEST_F(OlderSetup, ImportWithoutFileOrOnSeries4WritesNothing) {
     EXPECT_TRUE(l.ui.messages.empty());
     EXPECT_TRUE(l.ui.inputs.empty());
     EXPECT_EQ(entries.ExportMnuClick(*l.tesra, "4.0.0", "23010003", places), "");
+    EXPECT_EQ(l.wire->sent.size(), before);
+    ASSERT_EQ(l.ui.messages.size(), 1u) << "no setup for 4.0.0, and the operator hears why";
+    l.ui.messages.clear();
 
     EXPECT_FALSE(entries.ImportMnuClick(*l.tesra, "3.5.02", "23010003", places))
         << "refused access code";
@@ -183,6 +201,92 @@ TEST_F(OlderSetup, TotalizerAdjustAndUnitChange) {
     konfig.setValue("Range", "20");
     konfig.RUnitChange("mln/min");
     EXPECT_EQ(konfig.value("Range"), "20000");
+}
+
+TEST(Konfig2Fields, TextsAreCheckedByTheRegistersType) {
+    struct Case {
+        FieldKind kind;
+        const char* text;
+        const char* deviceText; // nullptr: refused
+    };
+    for (const Case& c : {Case{FieldKind::Float, "12,5", "12.5"},
+                          {FieldKind::Float, " -3 ", "-3"},
+                          {FieldKind::Float, "NaN", "NaN"},
+                          {FieldKind::Float, "abc", nullptr},
+                          {FieldKind::Float, "1e999", nullptr},
+                          {FieldKind::Float, "3.5e38", nullptr},
+                          {FieldKind::Float, "", nullptr},
+                          {FieldKind::Int16, "-32768", "-32768"},
+                          {FieldKind::Int16, "32768", nullptr},
+                          {FieldKind::UInt16, "-1", nullptr},
+                          {FieldKind::UInt16, "1.5", nullptr},
+                          {FieldKind::UInt32, "4294967295", "4294967295"},
+                          {FieldKind::UInt32, "4294967296", nullptr},
+                          {FieldKind::Text, "GKC3N2A", "GKC3N2A"},
+                          {FieldKind::Text, "GKC3N2AB", nullptr},
+                          {FieldKind::Text, "°C", "°C"},
+                          {FieldKind::Text, "€€€€€€€€", nullptr},
+                          {FieldKind::Version, "3.1.00", "784"},
+                          {FieldKind::Version, "3.16.0", nullptr},
+                          {FieldKind::Version, "3.1", nullptr}}) {
+        std::string out;
+        EXPECT_EQ(checkFieldText(c.kind, c.text, out), c.deviceText != nullptr) << c.text;
+        if (c.deviceText) EXPECT_EQ(out, c.deviceText) << c.text;
+    }
+}
+
+// "OK" writes what changed, in the dialog's order, and never a field whose read failed.
+TEST_F(OlderSetup, OkWritesOnlyChangedFieldsAndNeverAFailedRead) {
+    ASSERT_TRUE(konfig.FormActivate());
+    const size_t before = l.writeRequests().size();
+    ASSERT_TRUE(konfig.OKBtnClick());
+    EXPECT_EQ(l.writeRequests().size(), before) << "nothing changed, nothing written";
+    konfig.setValue("GasBox", "Ar");
+    konfig.setValue("TUnit", "mln");
+    konfig.setValue("Temperatur", "Fehler");
+    ASSERT_TRUE(konfig.OKBtnClick());
+    std::vector<int> registers;
+    for (size_t i = before; i < l.writeRequests().size(); ++i)
+        registers.push_back(l.writeRequests()[i][2] << 8 | l.writeRequests()[i][3]);
+    EXPECT_EQ(registers, (std::vector<int>{0x002B, 0x4048, 0x001A}));
+    EXPECT_EQ(l.tesra->ReadValue(reg::kGasText), "Ar");
+}
+
+TEST_F(OlderSetup, PidSetsGoThroughTheFlowGraphsPidAccess) {
+    ASSERT_TRUE(konfig.FormActivate());
+    daten.config = daten.lookup = false;
+    ASSERT_TRUE(daten.SaveDataSet(path));
+    IniFile file(path);
+    EXPECT_EQ(file.sectionPairs("CONFIG").size(), 2u + 5 * 5);
+    EXPECT_NE(file.readString("CONFIG", "N0"), file.readString("CONFIG", "N4"));
+    file.writeString("CONFIG", "P3", "7");
+    ASSERT_TRUE(daten.LoadDataSet(path, "CONFIG_LOOKUP"));
+    l.demo.unlock(3);
+    ASSERT_EQ(l.demo.write(3, reg::kPidSetOld, "3"), "ok");
+    PidValues values{};
+    ASSERT_TRUE(ReadPID(*l.tesra, konfig.value("SWVer"), values));
+    EXPECT_DOUBLE_EQ(values[kPidP], 7);
+    // Half a set would mix the device's values with the file's: refused, nothing written.
+    file.writeString("CONFIG", "I2", "");
+    const size_t writes = deviceWrites();
+    EXPECT_FALSE(daten.LoadDataSet(path, "CONFIG_LOOKUP"));
+    EXPECT_EQ(deviceWrites(), writes);
+    EXPECT_NE(l.ui.messageTexts().back().find("I2"), std::string::npos);
+}
+
+TEST_F(OlderSetup, ClearingASlotWritesAnEmptySlotAfterTheOperatorAgrees) {
+    ASSERT_TRUE(konfig.FormActivate());
+    EXPECT_FALSE(konfig.LuTDeleteBtnClick()) << "no slot chosen";
+    ASSERT_TRUE(konfig.LuTBoxSelect(1));
+    l.ui.messageAnswers = {MsgAnswer::No};
+    EXPECT_FALSE(konfig.LuTDeleteBtnClick());
+    EXPECT_NE(konfig.rangeText(), "NaN");
+    ASSERT_TRUE(konfig.LuTDeleteBtnClick());
+    ASSERT_TRUE(konfig.OKBtnClick());
+    EXPECT_EQ(slotValue(1, "Range"), "NaN");
+    ASSERT_TRUE(daten.LesenClick());
+    EXPECT_EQ(konfig.table()[64], "0");
+    EXPECT_TRUE(daten.schreibenEnabled());
 }
 
 } // namespace

@@ -5,11 +5,15 @@
 #include "config/forms/tkonfig2.h"
 #include "config/forms/tsetup_diff.h"
 #include "config/setup_export.h"
+#include "console/forms/tget_kelo_m.h"
 #include "console/text_source.h"
+#include "sim/device_profiles.h"
 #include "sim_link.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QAction>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -92,6 +96,37 @@ TEST_F(SetupForms, CompareShowsTheChangedKeyInATable) {
     });
     menu.VergleichenClick(*link.tesra, "4.3.15", "24010001", {dir.string(), dir.string(), false});
     EXPECT_EQ(link.ui.messages.size(), 0u);
+}
+
+// The main window: "Konfig erzeugen" (Ctrl+S) writes the selected series-4 device's setup file
+// into the data-file directory, with the polling stopped meanwhile and started again.
+TEST(SetupMenuEntries, ExportFromTheMainWindow) {
+    QTemporaryDir dir;
+    VirtualClock clock;
+    ScriptedUi ui;
+    TComm comm{clock, &ui};
+    SimBus bus{clock};
+    for (const auto& c : demoBus())
+        bus.addDevice(c);
+    const std::string home = dir.path().toStdString() + "/";
+    IniFile(home + "GetKelo.ini").writeString("Programm", "DatVerzeichnis", home + "dat");
+    TGetKeloM window(comm, ui, ConsolePaths{home + "GetKelo.ini", GETKELO_DATA_DIR "/", home});
+    window.console().setConnectionFactory([&bus](TComm& c) {
+        return std::make_unique<TTesra>(
+            c, c.AttachTransport(std::make_unique<SimTransport>(bus, c.clock())));
+    });
+    window.FormShow();
+    for (int i = 0; i < 300 && (!window.console().started() || window.console().scanning()); ++i)
+        window.console().TimerTimer();
+    window.console().selectRow(1);
+    QAction* exportAction = window.action("ExportMnu");
+    ASSERT_TRUE(exportAction->isEnabled());
+    EXPECT_EQ(exportAction->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_TRUE(window.action("CompareMnu")->isEnabled());
+    exportAction->trigger();
+    EXPECT_TRUE(IniFile(home + "dat/24010001t04.dat").sectionExists("SETUP_LUT_2"));
+    EXPECT_TRUE(window.pollTimer()->isActive());
+    window.pollTimer()->stop();
 }
 
 } // namespace

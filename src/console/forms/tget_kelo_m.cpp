@@ -475,7 +475,8 @@ void TGetKeloM::setupEntry(SetupEntry entry) {
     stopTimer();
     tesra->Address = list.record(row).address;
     (setupMenu_->*entry)(*tesra, list.record(row).softwareVersion, list.cell(row, 1),
-                         {s.workDir, s.dataDir, s.newDirectoryStructure});
+                         {s.mapWindowsPath(s.workDir), s.mapWindowsPath(s.dataDir),
+                          s.newDirectoryStructure});
     startTimer();
 }
 
