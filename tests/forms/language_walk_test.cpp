@@ -26,12 +26,13 @@
 
 namespace {
 
-// Proper names, units and abbreviations that read the same in every language.
-const QStringList kAllowed = {"getkelo", "kel",  "deutsch", "english", "ok",     "ip",     "tcp",
-                              "com",     "rs",   "port",    "pc",      "modbus", "namur",  "ne",
-                              "mln",     "ln",   "mls",     "ls",      "scc",    "sccm",   "ma",
-                              "bar",     "demo", "sim",     "pid",     "lut",    "eeprom", "oem",
-                              "kp",      "ki",   "kd",      "kestrom"};
+// Proper names, units, abbreviations and data type names that read the same in every language
+// (the parameter sets are "Set n" in both).
+const QStringList kAllowed = {
+    "getkelo", "kel",     "deutsch", "english", "ok",    "ip",  "tcp",    "com", "rs",  "port",
+    "pc",      "modbus",  "namur",   "ne",      "mln",   "ln",  "mls",    "ls",  "scc", "sccm",
+    "ma",      "bar",     "demo",    "sim",     "pid",   "lut", "eeprom", "oem", "kp",  "ki",
+    "kd",      "kestrom", "uint",    "int",     "float", "hex", "string", "set"};
 
 // The values of one language file.
 QMap<QString, QString> languageTexts(const QString& language) {

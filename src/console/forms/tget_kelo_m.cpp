@@ -371,6 +371,7 @@ void TGetKeloM::ApplyLanguage() {
         p->applyLanguage(texts_);
     dir_->applyLanguage(texts_);
     busMonitor_->applyLanguage(texts_);
+    register_->applyLanguage(texts_);
     konfig1_->applyLanguage(texts_);
     graphs_->applyLanguage(texts_);
     about_->applyLanguage(texts_);

@@ -1,5 +1,7 @@
 #include "console/forms/tregister.h"
 
+#include "console/text_source.h"
+
 #include <QEvent>
 #include <QRadioButton>
 
@@ -20,7 +22,7 @@ TRegister::TRegister(UiAdapter& ui, std::function<TTesra*()> connection, QWidget
     setWindowTitle("Register");
     setFixedSize(372, 168);
 
-    auto* adresseLabel = new QLabel("Adresse (Hex)", this);
+    adresseLabel = new QLabel("Adresse (Hex)", this);
     adresseLabel->setGeometry(16, 10, 120, 18);
     auto* adressePrefix = new QLabel("0x", this);
     adressePrefix->setGeometry(16, 32, 14, 22);
@@ -39,7 +41,7 @@ TRegister::TRegister(UiAdapter& ui, std::function<TTesra*()> connection, QWidget
     LesenBtn->setAutoDefault(false);
     SchreibenBtn->setAutoDefault(false);
 
-    auto* wertLabel = new QLabel("Aus-/Eingabe", this);
+    wertLabel = new QLabel("Aus-/Eingabe", this);
     wertLabel->setGeometry(16, 72, 120, 18);
     wertPrefix = new QLabel("0x", this);
     wertPrefix->setGeometry(16, 94, 14, 22);
@@ -81,6 +83,20 @@ TRegister::TRegister(UiAdapter& ui, std::function<TTesra*()> connection, QWidget
 
     tool_.FormCreate();
     render();
+}
+
+void TRegister::applyLanguage(const TextSource& texts) {
+    auto text = [&texts](const char* key, const QString& fallback) {
+        const std::string t = texts.text(key);
+        return t.empty() ? fallback : QString::fromStdString(t);
+    };
+    setWindowTitle(text("RegisterCaption", windowTitle()));
+    adresseLabel->setText(text("RegisterAddress", adresseLabel->text()));
+    LesenBtn->setText(text("RegisterRead", LesenBtn->text()));
+    SchreibenBtn->setText(text("RegisterWrite", SchreibenBtn->text()));
+    wertLabel->setText(text("RegisterValue", wertLabel->text()));
+    HexCheck->setText(text("RegisterHex", HexCheck->text()));
+    VarTyp->setTitle(text("RegisterType", VarTyp->title()));
 }
 
 void TRegister::render() {

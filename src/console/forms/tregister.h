@@ -18,6 +18,8 @@ class UiAdapter;
 
 // The raw register tool's dialog ("Register", always on top, shown modally). Its logic is
 // RegisterTool; this form only shows that state and forwards the events.
+class TextSource;
+
 class TRegister : public QDialog {
     Q_OBJECT
   public:
@@ -29,6 +31,7 @@ class TRegister : public QDialog {
     void SchreibenBtnClick();
     void VarTypClick(int index);
     void HexCheckClick(bool checked);
+    void applyLanguage(const TextSource& texts);
 
     QLineEdit* AdresseEdit = nullptr;
     QLineEdit* WertEdit = nullptr;
@@ -38,6 +41,8 @@ class TRegister : public QDialog {
     QPushButton* LesenBtn = nullptr;
     QPushButton* SchreibenBtn = nullptr;
     QLabel* wertPrefix = nullptr; // the "0x" the value field covers without "Hex-Wert"
+    QLabel* adresseLabel = nullptr;
+    QLabel* wertLabel = nullptr;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
