@@ -5,8 +5,8 @@
 #include "config/data_sets.h"
 #include "config/device_setup.h"
 #include "config/konfig2.h"
-#include "graphs/pid_access.h"
 #include "console/text_source.h"
+#include "graphs/pid_access.h"
 #include "shell/daily_access_code.h"
 #include "sim_link.h"
 

@@ -10,9 +10,9 @@
 #include "sim/device_profiles.h"
 #include "sim_link.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QAction>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <filesystem>

@@ -2,6 +2,7 @@
 
 #include "comm/ttesra.h"
 #include "config/data_sets.h"
+#include "config/forms/form_captions.h"
 #include "config/forms/tdaten.h"
 #include "config/forms/tkonfig2.h"
 #include "config/forms/tsetup_diff.h"
@@ -29,6 +30,11 @@ SetupMenu::SetupMenu(UiAdapter& ui, const TextSource& texts, Clock& clock, QWidg
 }
 
 SetupMenu::~SetupMenu() = default;
+
+void SetupMenu::applyLanguage(const TextSource& texts) {
+    for (QWidget* form : std::initializer_list<QWidget*>{konfig2_, daten_, diff_})
+        applyFormCaptions(form, texts);
+}
 
 void SetupMenu::ExportMnuClick(TTesra& tesra, const std::string& version, const std::string& serial,
                                const SetupPlaces& places) {

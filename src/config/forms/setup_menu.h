@@ -40,6 +40,9 @@ class SetupMenu : public QObject {
     // "OEM" for the second and third generation; dataFile is where TDaten starts.
     void openKonfig2(TTesra& tesra, const std::string& dataFile);
 
+    // The captions of the three dialogs in the language now chosen.
+    void applyLanguage(const TextSource& texts);
+
     TKonfig2* konfig2() const { return konfig2_; }
     TDaten* daten() const { return daten_; }
     TSetupDiff* diff() const { return diff_; }

@@ -137,7 +137,9 @@ TKonfig2::TKonfig2(Konfig2& logic, UiAdapter& ui, QWidget* parent)
         e->setObjectName(QString::fromStdString("LuT_" + key));
         e->setMinimumWidth(90);
         slotFields_[key] = e;
-        (row++ < 4 ? lutForm : slotForm)->addRow(QString::fromStdString(key), e);
+        // The slot's keys as in the data file; the range under its German caption.
+        (row++ < 4 ? lutForm : slotForm)
+            ->addRow(key == "Range" ? QString("Bereich") : QString::fromStdString(key), e);
         connect(e, &QLineEdit::editingFinished, this, [this, key, e] {
             if (showing_) return;
             logic_.setSlotValue(key, e->text().toStdString());

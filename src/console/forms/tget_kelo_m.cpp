@@ -373,6 +373,7 @@ void TGetKeloM::ApplyLanguage() {
     busMonitor_->applyLanguage(texts_);
     register_->applyLanguage(texts_);
     konfig1_->applyLanguage(texts_);
+    setupMenu_->applyLanguage(texts_);
     graphs_->applyLanguage(texts_);
     about_->applyLanguage(texts_);
     kontakt_->applyLanguage(texts_);
@@ -475,9 +476,9 @@ void TGetKeloM::setupEntry(SetupEntry entry) {
     const ConsoleSettings& s = console_->settings();
     stopTimer();
     tesra->Address = list.record(row).address;
-    (setupMenu_->*entry)(*tesra, list.record(row).softwareVersion, list.cell(row, 1),
-                         {s.mapWindowsPath(s.workDir), s.mapWindowsPath(s.dataDir),
-                          s.newDirectoryStructure});
+    (setupMenu_->*entry)(
+        *tesra, list.record(row).softwareVersion, list.cell(row, 1),
+        {s.mapWindowsPath(s.workDir), s.mapWindowsPath(s.dataDir), s.newDirectoryStructure});
     startTimer();
 }
 
