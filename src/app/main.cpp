@@ -6,13 +6,16 @@
 #include "automation/serving_clock.h"
 #include "automation/socket_path.h"
 #include "base/clock.h"
+#include "base/ini_file.h"
 #include "comm/tcomm.h"
 #include "comm/ttesra.h"
 #include "console/forms/tget_kelo_m.h"
+#include "sim/bootloader.h"
 #include "sim/device_profiles.h"
 #include "sim/sim_bus.h"
 #include "sim/sim_transport.h"
 #include "ui/qt/qt_ui.h"
+#include "update/update_menus.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -21,6 +24,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -67,6 +72,24 @@ Options parse(int argc, char** argv) {
 
 } // namespace
 
+// The demo's update folder (in its own settings folder) with a test firmware file, so the
+// firmware update can be tried on the simulated series-4 devices.
+static void prepareDemoUpdateFolder(const std::string& iniPath, const std::string& folder) {
+    namespace fs = std::filesystem;
+    getkelo::IniFile ini(iniPath);
+    if (ini.readString("Programm", "UpdateVerzeichnis").empty())
+        ini.writeString("Programm", "UpdateVerzeichnis", folder);
+    const fs::path dir = ini.readString("Programm", "UpdateVerzeichnis");
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        if (it->path().extension() == ".rfw") return;
+    const auto image =
+        getkelo::sim::makeTestFirmware(getkelo::sim::versionWord("4.4.00"), 48 * 1024);
+    std::ofstream(dir / "Tesra_4.4.00.rfw", std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), std::streamsize(image.size()));
+}
+
 int main(int argc, char** argv) {
     const Options opt = parse(argc, argv);
     if (opt.help) {
@@ -103,6 +126,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<sim::SimBus> demoBus;
     if (opt.demo) {
+        prepareDemoUpdateFolder(paths.configDir + "GetKelo.ini", paths.configDir + "SWUpdate/");
         demoBus = std::make_unique<sim::SimBus>(systemClock());
         for (const auto& config : sim::demoBus())
             demoBus->addDevice(config);
@@ -118,6 +142,10 @@ int main(int argc, char** argv) {
             TChannel channel =
                 c.AttachTransport(std::make_unique<sim::SimTransport>(*bus, c.clock()));
             return std::make_unique<TTesra>(c, channel);
+        });
+        // The firmware update talks to the same bus's bootloaders.
+        window.updateLink().setChannelFactory([bus](TComm& c) {
+            return c.AttachTransport(std::make_unique<sim::SimTransport>(*bus, c.clock()));
         });
     }
 

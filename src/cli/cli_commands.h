@@ -14,11 +14,12 @@ void addLutCommand(CliApp& app);
 void addEepromCommand(CliApp& app);
 void addSetupCommand(CliApp& app);
 void addServeCommand(CliApp& app);
+void addFirmwareCommand(CliApp& app);
 
 // In the order the help lists them.
 inline constexpr void (*kCommands[])(CliApp&) = {
-    addReadCommand, addWriteCommand,  addScanCommand,  addPollCommand,  addLogCommand,
-    addLutCommand,  addEepromCommand, addSetupCommand, addServeCommand,
+    addReadCommand, addWriteCommand,  addScanCommand,     addPollCommand,  addLogCommand,
+    addLutCommand,  addEepromCommand, addFirmwareCommand, addSetupCommand, addServeCommand,
 };
 
 } // namespace getkelo::cli

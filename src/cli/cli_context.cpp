@@ -184,14 +184,23 @@ bool CliContext::open() {
         break;
     }
     comm_->RetryLimit = options.retryLimit;
-    tesra_ = std::make_unique<TTesra>(*comm_, settings);
-    tesra_->DelayMs = static_cast<uint8_t>(options.delayMs);
-    tesra_->Address = static_cast<uint8_t>(address());
-    if (tesra_->Handle > 0) return true;
+    settings_ = settings;
+    if (reopenConnection()) return true;
     printError(
         "cannot open " + linkText() +
         (comm_->LastOpenError.empty() ? "" : ": " + openFailureReason(comm_->LastOpenError)));
     return false;
+}
+
+bool CliContext::reopenConnection() {
+    tesra_ = std::make_unique<TTesra>(*comm_, settings_);
+    tesra_->DelayMs = static_cast<uint8_t>(options.delayMs);
+    tesra_->Address = static_cast<uint8_t>(address());
+    return tesra_->Handle > 0;
+}
+
+TChannel CliContext::openUpdateChannel() {
+    return comm_->OpenUpdateChannel(settings_);
 }
 
 bool parseIntArg(const std::string& text, long long min, long long max, long long& out) {

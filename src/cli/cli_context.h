@@ -83,6 +83,13 @@ class CliContext {
     // console's exit does. CliApp calls it when the command returns.
     void relock();
 
+    // The firmware update: the connection is closed while the same line talks to a
+    // bootloader with the update set, then opened again as open() made it.
+    void closeConnection() { tesra_.reset(); }
+    bool reopenConnection();
+    TChannel openUpdateChannel();
+    TTesra* connection() { return tesra_.get(); }
+
     CliContext();
     ~CliContext();
 
@@ -93,6 +100,7 @@ class CliContext {
     std::unique_ptr<TTesra> tesra_;
     std::unique_ptr<StopSignals> signals_;
     std::string storedLink_; // the connection of the settings file, once read
+    TConnectionSettings settings_;
 };
 
 // "1,2,5" and ranges "3-7", each address in [min, max]; order kept, duplicates dropped.

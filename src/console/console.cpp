@@ -236,6 +236,19 @@ void Console::showConnectionState(bool force) {
     }
 }
 
+void Console::rebuildDevices(const std::vector<int>& addresses) {
+    list_.clearDevices();
+    const int keep = scanAddress_;
+    for (int address : addresses) {
+        if (address == 0) break;
+        scanAddress_ = address;
+        Probe();
+    }
+    scanAddress_ = keep;
+    if (list_.count() > 0) selectRow(1);
+    list_.touch();
+}
+
 void Console::applyLanguage() {
     static const std::pair<int, const char*> kHeaders[] = {
         {kColAddress, "Address"}, {kColSerial, "SerialNo"},   {kColTypeCode, "TypeCode"},

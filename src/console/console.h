@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace getkelo {
 
@@ -70,6 +71,9 @@ class Console {
     // A connection to another bus clears the old bus's list and scans the new one (its devices
     // are others; keeping the rows would show their values under the wrong devices).
     void reopenConnection();
+    // After a firmware update: the list is cleared and the devices at these addresses are
+    // probed again in order, up to the first 0.
+    void rebuildDevices(const std::vector<int>& addresses);
     // After a language change: the texts that come from the language (grid headers, control
     // mode entries) are applied again.
     void applyLanguage();

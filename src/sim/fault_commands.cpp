@@ -15,8 +15,8 @@ std::string runFaultCommand(SimBus& bus, const std::string& line) {
         bus.setUnplugged(cmd == "unplug");
         return "ok " + cmd;
     }
-    static const char* const kDeviceCommands[] = {"silent", "crc", "short", "late",
-                                                  "none",   "gas", "flow",  "service"};
+    static const char* const kDeviceCommands[] = {"silent", "crc",  "short",   "late", "none",
+                                                  "gas",    "flow", "service", "boot"};
     bool known = false;
     for (const char* k : kDeviceCommands)
         known = known || cmd == k;
@@ -55,6 +55,27 @@ std::string runFaultCommand(SimBus& bus, const std::string& line) {
             d->setServiceFault(ServiceFault::None);
         else
             return "error: service: stop, wrong or none?";
+        ack += " " + kind;
+    } else if (cmd == "boot") {
+        std::string kind;
+        in >> kind;
+        int ms = 0;
+        if (kind == "silent")
+            d->setBootFault(BootFault::NoAnswer);
+        else if (kind == "error")
+            d->setBootFault(BootFault::ErrorTwice);
+        else if (kind == "stop")
+            d->setBootFault(BootFault::StopHalfway);
+        else if (kind == "xoff") {
+            if (!(in >> ms) || ms < 0) return "error: boot xoff: milliseconds?";
+            d->setBootFault(BootFault::HoldXoff, ms);
+            kind += " " + std::to_string(ms);
+        } else if (kind == "stay")
+            d->setFirmwareMissing(true);
+        else if (kind == "none") {
+            d->setBootFault(BootFault::None);
+        } else
+            return "error: boot: silent, error, stop, xoff MS, stay or none?";
         ack += " " + kind;
     } else if (cmd == "flow") {
         double v;

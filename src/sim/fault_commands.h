@@ -18,6 +18,11 @@ class SimBus;
 //   service A stop|wrong|none
 //                 first-generation device A breaks off an EEPROM image transfer halfway,
 //                 answers it with a wrong line, or behaves again
+//   boot A silent|error|stop|xoff MS|stay|none
+//                 the bootloader of series-4 device A does not answer "UPDATE", answers the
+//                 first two "Error:", stops in the middle of an image (once), holds XOFF for
+//                 MS milliseconds in the middle of an image (once, serial line only); "stay":
+//                 its firmware is gone and it stays in its bootloader; "none" clears the faults
 // Returns the acknowledgement line ("ok ..." or "error: ..."). The server handles "drop"
 // and "quit" itself.
 std::string runFaultCommand(SimBus& bus, const std::string& line);

@@ -1,5 +1,6 @@
 // getkelo-sim: a simulated device bus behind a TCP gateway port and/or a pseudo-terminal.
 #include "base/clock.h"
+#include "sim/bootloader.h"
 #include "sim/bus_file.h"
 #include "sim/device_profiles.h"
 #include "sim/fault_commands.h"
@@ -8,8 +9,10 @@
 #include "sim/sim_server.h"
 #include "sim/tcp_endpoint.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
@@ -30,8 +33,11 @@ void onSignal(int) {
 
 constexpr const char* kUsage =
     "usage: getkelo-sim [--tcp HOST:PORT] [--pty LINK] [--bus FILE] [--help]\n"
+    "       getkelo-sim --make-firmware FILE VERSION BYTES  (test image for the\n"
+    "       bootloader: VERSION as a.b.cc, the software it makes)\n"
     "Fault commands on standard input: silent A, crc A, short A, late A MS,\n"
-    "none A, gas A 0|1, flow A V, unplug, plug, drop, quit.\n";
+    "none A, gas A 0|1, flow A V, service A ..., boot A ..., unplug, plug,\n"
+    "drop, quit.\n";
 
 // A wrong command line: the usage on stderr, exit 2.
 int usage() {
@@ -49,7 +55,26 @@ std::string faultLine(const std::string& fault, int address) {
 
 } // namespace
 
+// A test firmware file (bootloader.h) the bootloader takes and runs as `version`.
+int makeFirmware(const std::string& path, const std::string& version, const std::string& bytes) {
+    char* end = nullptr;
+    unsigned long long length = std::strtoull(bytes.c_str(), &end, 10);
+    if (bytes.empty() || *end || length < 32 || length > 64u * 1024 * 1024) return usage();
+    auto image = makeTestFirmware(versionWord(version), static_cast<size_t>(length));
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    bool ok = f && std::fwrite(image.data(), 1, image.size(), f) == image.size();
+    if (f) ok = std::fclose(f) == 0 && ok;
+    if (!ok) {
+        std::fprintf(stderr, "getkelo-sim: cannot write %s: %s\n", path.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--make-firmware")
+        return makeFirmware(argv[2], argv[3], argv[4]);
     std::string tcp, pty, busPath;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];

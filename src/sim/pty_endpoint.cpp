@@ -46,6 +46,7 @@ bool PtyEndpoint::open(const std::string& link, std::string& error) {
         return false;
     }
     link_ = link;
+    boot.setFlowControl(true); // a serial line: the bootloader paces the image with XON/XOFF
     watchFd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (watchFd_ >= 0 && ::inotify_add_watch(watchFd_, slave_.c_str(), IN_OPEN) < 0) {
         ::close(watchFd_);

@@ -26,6 +26,7 @@ uint16_t oldPidBank(int set) {
 namespace {
 
 constexpr int kRestartMs = 1000;
+constexpr int kFirmwareStartMs = 500; // from "RUN" to the first Modbus answer
 
 bool overlaps(uint16_t start, int count, RegisterDescriptor d) {
     int first = descRegister(d), last = first + descCount(d) - 1;
@@ -276,8 +277,24 @@ void SimDevice::afterWrite(uint16_t start, int count, int64_t nowMs) {
     }
 }
 
+bool SimDevice::startFirmware(int64_t nowMs, uint16_t newSoftware) {
+    bootSession_ = false;
+    bootListenUntilMs_ = 0;
+    if (newSoftware) {
+        put(reg::kSoftwareVersion, std::to_string(newSoftware));
+        bootResident_ = false;
+    }
+    if (bootResident_) return false;
+    restartUntilMs_ = nowMs + kFirmwareStartMs;
+    model_.restart();
+    unlocked_ = false;
+    return true;
+}
+
 void SimDevice::restart(int64_t nowMs) {
     restartUntilMs_ = nowMs + kRestartMs;
+    // The bootloader listens while the device restarts.
+    if (config_.generation == Generation::Series4) bootListenUntilMs_ = restartUntilMs_;
     model_.restart();
     unlocked_ = false;
     restoreLookupTables();

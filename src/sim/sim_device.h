@@ -32,6 +32,9 @@ uint16_t oldPidBank(int set);
 enum class Fault { None, Silent, BadCrc, Short, Late };
 // Faults of the ASCII service protocol of the first generation (service_protocol.h).
 enum class ServiceFault { None, StopHalfway, WrongLine };
+// Faults of the series-4 bootloader (bootloader.h): no answer to "UPDATE", "Error:" to the
+// first two, a stop in the middle of the image, XOFF held for a while in the middle of it.
+enum class BootFault { None, NoAnswer, ErrorTwice, StopHalfway, HoldXoff };
 
 // One device on the simulated bus: its register map with protection and selector windows,
 // and its physical model. All time comes in as milliseconds from the bus's clock.
@@ -42,8 +45,31 @@ class SimDevice {
     const DeviceConfig& config() const { return config_; }
     uint8_t address() const { return address_; }
     bool unlocked() const { return unlocked_; }
-    // Restarting after a soft reset: hears nothing, answers nothing.
-    bool restarting(int64_t nowMs) const { return nowMs < restartUntilMs_; }
+    // Restarting after a soft reset, or in its bootloader: answers no Modbus request.
+    bool restarting(int64_t nowMs) const {
+        return nowMs < restartUntilMs_ || bootSession_ || bootResident_;
+    }
+
+    // Series 4: after a soft reset the bootloader listens for its wake-up word for a while;
+    // once woken it keeps the line until "RUN". A device without working firmware stays in
+    // its bootloader for good.
+    bool inBootloader(int64_t nowMs) const {
+        return bootSession_ || bootResident_ || nowMs < bootListenUntilMs_;
+    }
+    bool bootSession() const { return bootSession_; }
+    void openBootSession() { bootSession_ = true; }
+    // Leaves the bootloader and starts the firmware; a new software version word (non-zero)
+    // comes with a new image. False when there is no firmware to start.
+    bool startFirmware(int64_t nowMs, uint16_t newSoftware);
+    // The firmware is gone: only the bootloader answers (until an image is run).
+    void setFirmwareMissing(bool missing) { bootResident_ = missing; }
+    bool firmwareMissing() const { return bootResident_; }
+    BootFault bootFault() const { return bootFault_; }
+    int bootFaultMs() const { return bootFaultMs_; }
+    void setBootFault(BootFault f, int ms = 0) {
+        bootFault_ = f;
+        bootFaultMs_ = ms;
+    }
 
     // Function 03: fills 2 x count bytes; returns 0 or an exception code.
     uint8_t readRegisters(uint16_t start, int count, uint8_t* out, int64_t nowMs);
@@ -108,6 +134,11 @@ class SimDevice {
     FlowModel model_;
     int64_t lastMs_;
     int64_t restartUntilMs_ = 0;
+    int64_t bootListenUntilMs_ = 0;
+    bool bootSession_ = false;
+    bool bootResident_ = false;
+    BootFault bootFault_ = BootFault::None;
+    int bootFaultMs_ = 0;
     bool unlocked_ = false;
     Fault fault_ = Fault::None;
     int lateMs_ = 0;

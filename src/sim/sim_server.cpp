@@ -35,14 +35,16 @@ std::string SimServer::command(const std::string& raw) {
 }
 
 void SimServer::serve(StreamEndpoint& e, const std::vector<uint8_t>& incoming) {
-    std::vector<uint8_t> frame, rtu;
+    std::vector<uint8_t> frame, rtu, passed;
     // In pieces the framer holds whole, taking the requests out as they complete.
     constexpr size_t kPiece = 256;
     for (size_t off = 0; off < incoming.size(); off += kPiece) {
         size_t n = std::min(kPiece, incoming.size() - off);
         std::vector<BusAnswer> answers;
         rtu.clear();
-        e.service.push(bus_, incoming.data() + off, static_cast<int>(n), rtu, answers);
+        passed.clear();
+        e.boot.push(bus_, incoming.data() + off, static_cast<int>(n), passed, answers);
+        e.service.push(bus_, passed.data(), static_cast<int>(passed.size()), rtu, answers);
         e.framer.push(rtu.data(), static_cast<int>(rtu.size()));
         while (e.framer.next(frame)) {
             auto a = bus_.handleFrame(frame.data(), static_cast<int>(frame.size()));
@@ -76,6 +78,7 @@ void SimServer::flooded(StreamEndpoint& e) {
     // A TCP client is dropped; a terminal cannot be, so what it sent is forgotten.
     if (e.drop()) return;
     e.framer.clear();
+    e.boot.clear();
     e.service.clear();
 }
 

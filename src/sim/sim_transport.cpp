@@ -12,9 +12,10 @@ SimTransport::SimTransport(SimBus& bus, Clock& clock, bool isTcp)
 
 int SimTransport::send(const uint8_t* data, int length) {
     if (length <= 0) return 0;
-    std::vector<uint8_t> rtu;
+    std::vector<uint8_t> rtu, passed;
     std::vector<BusAnswer> serviceAnswers;
-    service_.push(bus_, data, length, rtu, serviceAnswers);
+    boot_.push(bus_, data, length, passed, serviceAnswers);
+    service_.push(bus_, passed.data(), static_cast<int>(passed.size()), rtu, serviceAnswers);
     for (auto& a : serviceAnswers)
         inFlight_.push_back({clock_.nowMs() + a.delayMs, std::move(a.bytes)});
     framer_.push(rtu.data(), static_cast<int>(rtu.size()));

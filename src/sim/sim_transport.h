@@ -1,5 +1,6 @@
 #pragma once
 #include "comm/transport.h"
+#include "sim/bootloader.h"
 #include "sim/rtu_framer.h"
 #include "sim/service_protocol.h"
 
@@ -39,6 +40,7 @@ class SimTransport final : public Transport {
     Clock& clock_;
     bool isTcp_;
     RtuFramer framer_;
+    BootloaderLink boot_; // series-4 bootloader, in front of everything else
     ServiceLink service_; // first-generation service protocol, in front of the framer
     std::deque<InFlight> inFlight_;
     std::deque<uint8_t> arrived_;

@@ -1,4 +1,5 @@
 #pragma once
+#include "sim/bootloader.h"
 #include "sim/rtu_framer.h"
 #include "sim/service_protocol.h"
 
@@ -39,12 +40,14 @@ class StreamEndpoint {
     uint64_t session() const { return session_; }
 
     RtuFramer framer;
+    BootloaderLink boot; // series-4 bootloader, in front of the service protocol
     ServiceLink service; // first-generation service protocol, in front of the framer
 
   protected:
     void newSession() {
         ++session_;
         framer.clear();
+        boot.clear();
         service.clear();
     }
 

@@ -40,6 +40,10 @@
 #include "shell/language_file.h"
 #include "ui/qt/qt_translations.h"
 #include "ui/ui_adapter.h"
+#include "update/firmware_update.h"
+#include "update/forms/tupdt.h"
+#include "update/update_dialog.h"
+#include "update/update_menus.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -89,6 +93,19 @@ TGetKeloM::TGetKeloM(TComm& comm, UiAdapter& ui, ConsolePaths paths, QWidget* pa
         ui_, [this] { return console_->connection(); }, this);
     busMonitor_ = new TBusMonitor(
         comm_, ui_, [this] { return console_->settings().workDir; }, this);
+    updateLink_ = std::make_unique<ConsoleUpdateLink>(*console_);
+    update_ = std::make_unique<FirmwareUpdate>(comm_, *updateLink_, texts_);
+    update_->setTrace(updateTraceFromEnvironment());
+    updateDialog_ = std::make_unique<UpdateDialog>(*update_, *updateLink_, texts_);
+    updt_ = new TUpdt(*updateDialog_, texts_, this);
+    updateMenus_ = std::make_unique<UpdateMenus>(
+        *console_, ui_, *update_, *updateDialog_,
+        UpdateMenus::Host{[this](bool on) { on ? startTimer() : stopTimer(); },
+                          [this] {
+                              updt_->setSources(console_->settings().updateDir,
+                                                &console_->devices());
+                              updt_->exec();
+                          }});
     konfig1Logic_ = std::make_unique<Konfig1>(ui_, texts_);
     konfig1_ = new TKonfig1(*konfig1Logic_, ui_, this);
     setupMenu_ = new SetupMenu(ui_, texts_, comm_.clock(), this);
@@ -178,9 +195,8 @@ void TGetKeloM::buildMenus() {
 
     // Entries whose subsystems are not part of this program yet.
     for (QAction* a :
-         {actions_[ConsoleControl::UpdateMenu], actions_[ConsoleControl::UpdateAllMenu],
-          actions_[ConsoleControl::UpdateNoFirmwareMenu], actions_[ConsoleControl::DataSetsMenu],
-          actions_[ConsoleControl::DataSets4Menu], justieren, actions_[ConsoleControl::OemMenu]})
+         {actions_[ConsoleControl::DataSetsMenu], actions_[ConsoleControl::DataSets4Menu],
+          justieren, actions_[ConsoleControl::OemMenu]})
         setUnavailable(a, true);
     // Until a device is selected the calibration and graph menus stay off.
     kalibrationMenu_->menuAction()->setEnabled(false);
@@ -213,6 +229,12 @@ void TGetKeloM::buildMenus() {
             [this] { setupEntry(&SetupMenu::ImportMnuClick); });
     connect(compareAction_, &QAction::triggered, this,
             [this] { setupEntry(&SetupMenu::VergleichenClick); });
+    connect(actions_[ConsoleControl::UpdateMenu], &QAction::triggered, this,
+            [this] { updateMenus_->UpdateMnuClick(); });
+    connect(actions_[ConsoleControl::UpdateAllMenu], &QAction::triggered, this,
+            [this] { updateMenus_->UpdateAllmnuClick(); });
+    connect(actions_[ConsoleControl::UpdateNoFirmwareMenu], &QAction::triggered, this,
+            [this] { updateMenus_->UpdateEmptymnuClick(); });
     connect(kontakt, &QAction::triggered, this, [this] {
         kontakt_->load(programDir_);
         kontakt_->exec();
@@ -374,6 +396,7 @@ void TGetKeloM::ApplyLanguage() {
     register_->applyLanguage(texts_);
     konfig1_->applyLanguage(texts_);
     setupMenu_->applyLanguage(texts_);
+    updt_->applyLanguage(texts_);
     graphs_->applyLanguage(texts_);
     about_->applyLanguage(texts_);
     kontakt_->applyLanguage(texts_);

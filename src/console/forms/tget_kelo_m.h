@@ -28,6 +28,11 @@ class ConsolePageWidget;
 class DeviceListModel;
 class GraphWindows;
 class Konfig1;
+class ConsoleUpdateLink;
+class FirmwareUpdate;
+class UpdateDialog;
+class UpdateMenus;
+class TUpdt;
 class TKonfig1;
 class SetupMenu;
 class TTesra;
@@ -55,6 +60,9 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     ~TGetKeloM() override;
 
     Console& console() { return *console_; }
+    // The firmware update's door to the line (the demo gives it the in-process bus).
+    ConsoleUpdateLink& updateLink() { return *updateLink_; }
+    TUpdt* updateForm() const { return updt_; }
     const LanguageTextSource& texts() const { return texts_; }
     const std::string& programDir() const { return programDir_; }
 
@@ -198,6 +206,11 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     TCommForm* commForm_ = nullptr;
     TRegister* register_ = nullptr;
     TBusMonitor* busMonitor_ = nullptr;
+    std::unique_ptr<ConsoleUpdateLink> updateLink_;
+    std::unique_ptr<FirmwareUpdate> update_;
+    std::unique_ptr<UpdateDialog> updateDialog_;
+    std::unique_ptr<UpdateMenus> updateMenus_;
+    TUpdt* updt_ = nullptr;
     std::unique_ptr<Konfig1> konfig1Logic_;
     TKonfig1* konfig1_ = nullptr;
     SetupMenu* setupMenu_ = nullptr;
