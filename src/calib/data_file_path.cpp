@@ -22,21 +22,27 @@ std::string generationTag(const std::string& typeText) {
     return typeText.substr(0, 1) + typeText.substr(typeText.size() - 2);
 }
 
-std::string MakeDataFilePath(const DataFileRoot& root, const std::string& typeText,
-                             const std::string& serialText) {
+std::string dataFileName(const std::string& typeText, const std::string& serialText,
+                         bool newStructure) {
     if (serialText.empty() || serialText.size() > 10) return "";
     for (char c : serialText)
         if (!std::isdigit(static_cast<unsigned char>(c))) return "";
     if (typeText.size() < 3 || typeText.find_first_of("/\\") != std::string::npos ||
         typeText == "..")
         return "";
+    std::string name = serialText + generationTag(typeText) + ".dat";
+    if (newStructure)
+        name = std::to_string(leadingInteger(serialText, 0, LLONG_MAX) / 1000) + "/" + name;
+    return name;
+}
+
+std::string MakeDataFilePath(const DataFileRoot& root, const std::string& typeText,
+                             const std::string& serialText) {
+    const std::string name = dataFileName(typeText, serialText, root.newStructure);
+    if (name.empty()) return "";
     std::string dir = root.baseDir;
     if (!dir.empty() && dir.back() != '/') dir += '/';
-    dir += typeText + "/";
-    std::string name = serialText + generationTag(typeText) + ".dat";
-    if (root.newStructure)
-        name = std::to_string(leadingInteger(serialText, 0, LLONG_MAX) / 1000) + "/" + name;
-    return dir + name;
+    return dir + typeText + "/" + name;
 }
 
 std::string dataFileGeneration(const std::string& path) {

@@ -29,6 +29,11 @@ std::string generationTag(const std::string& typeText);
 std::string MakeDataFilePath(const DataFileRoot& root, const std::string& typeText,
                              const std::string& serialText);
 
+// The name part of that path: serial + tag + ".dat", in the new layout preceded by the folder
+// serial / 1000 ("123/123456t03.dat"); empty for the same reasons.
+std::string dataFileName(const std::string& typeText, const std::string& serialText,
+                         bool newStructure);
+
 // The generation tag carried by a data file's name ("v02", "t03"), or "" when its name has
 // none; only the file name counts, not its folders.
 std::string dataFileGeneration(const std::string& path);

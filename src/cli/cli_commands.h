@@ -12,13 +12,14 @@ void addPollCommand(CliApp& app);
 void addLogCommand(CliApp& app);
 void addLutCommand(CliApp& app);
 void addEepromCommand(CliApp& app);
+void addSetupCommand(CliApp& app);
 void addServeCommand(CliApp& app);
 void addFirmwareCommand(CliApp& app);
 
 // In the order the help lists them.
 inline constexpr void (*kCommands[])(CliApp&) = {
     addReadCommand, addWriteCommand,  addScanCommand,     addPollCommand,  addLogCommand,
-    addLutCommand,  addEepromCommand, addFirmwareCommand, addServeCommand,
+    addLutCommand,  addEepromCommand, addFirmwareCommand, addSetupCommand, addServeCommand,
 };
 
 } // namespace getkelo::cli

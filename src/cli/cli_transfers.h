@@ -3,10 +3,12 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace getkelo {
 class TTesra;
 class UiAdapter;
+struct SetupDifference;
 } // namespace getkelo
 
 namespace getkelo::cli {
@@ -31,5 +33,13 @@ int lutWrite(TTesra& tesra, UiAdapter& ui, int slot, const std::string& section,
 // The first-generation EEPROM image into an image file, and an image file into the device.
 int eepromRead(TTesra& tesra, UiAdapter& ui, const std::string& file);
 int eepromWrite(TTesra& tesra, UiAdapter& ui, const std::string& file);
+
+// "setup": a series-4 device's setup into a file; the differences of two setup files, or of a
+// file and the device now, printed by section with old and new value. The diffs return 0 when
+// equal, 1 when different, 2 when a file cannot be read.
+int setupExport(TTesra& tesra, UiAdapter& ui, const std::string& file);
+int setupDiffFiles(const std::string& before, const std::string& after, std::ostream& out);
+int setupDiffDevice(TTesra& tesra, UiAdapter& ui, const std::string& file, std::ostream& out);
+void printSetupDifferences(const std::vector<SetupDifference>& diffs, std::ostream& out);
 
 } // namespace getkelo::cli

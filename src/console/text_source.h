@@ -2,6 +2,7 @@
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace getkelo {
 
@@ -55,5 +56,21 @@ class MapTextSource : public TextSource {
   private:
     std::map<std::string, std::string> texts_;
 };
+
+// The language's text of key, or the fallback when it has none, with %1, %2 ... replaced by
+// the arguments.
+inline std::string textWithArgs(const TextSource& texts, const std::string& key,
+                                const std::string& fallback,
+                                const std::vector<std::string>& args = {}) {
+    std::string text = texts.text(key);
+    if (text.empty()) text = fallback;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string mark = "%" + std::to_string(i + 1);
+        for (size_t at = text.find(mark); at != std::string::npos;
+             at = text.find(mark, at + args[i].size()))
+            text.replace(at, mark.size(), args[i]);
+    }
+    return text;
+}
 
 } // namespace getkelo

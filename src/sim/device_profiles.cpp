@@ -3,8 +3,9 @@
 
 #include "sim/calibration_model.h"
 #include "sim/service_protocol.h"
-#include "sim/sim_series4_pages.h"
+#include "sim/setup_registers.h"
 #include "sim/sim_registers.h"
+#include "sim/sim_series4_pages.h"
 
 #include <algorithm>
 #include <climits>
@@ -264,6 +265,7 @@ std::unique_ptr<SimDevice> buildDevice(const DeviceConfig& c, int64_t nowMs) {
             d->put(reg::kGasText, d->get(reg::kSlotGas, b));
         }
     }
+    addSetupRegisters(*d, c);
     return d;
 }
 

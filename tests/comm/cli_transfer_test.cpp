@@ -41,5 +41,27 @@ TEST(CliTransfers, LutAndEepromThroughTheCommandsLogic) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(CliTransfers, SetupExportAndDiff) {
+    SimLink link;
+    TerminalUi ui("test", 0);
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("getkelo_cli_setup_" + std::to_string(getpid()));
+    const std::string file = (dir / "a/setup.dat").string();
+    link.tesra->Address = 3;
+    EXPECT_EQ(setupExport(*link.tesra, ui, file), kExitFailure) << "third generation";
+    link.tesra->Address = 1;
+    ASSERT_EQ(setupExport(*link.tesra, ui, file), kExitOk);
+    std::ostringstream out;
+    EXPECT_EQ(setupDiffFiles(file, file, out), kExitOk);
+    EXPECT_EQ(setupDiffDevice(*link.tesra, ui, file, out), kExitOk);
+    EXPECT_EQ(out.str(), "");
+    link.demo.unlock(1);
+    ASSERT_EQ(link.demo.write(1, makeDescriptor(0x5200, 1, kTypeUInt16), "9600"), "ok");
+    EXPECT_EQ(setupDiffDevice(*link.tesra, ui, file, out), kExitFailure);
+    EXPECT_EQ(out.str(), "[SETUP]\n  Baudrate  19200  9600\n");
+    EXPECT_EQ(setupDiffFiles(file, (dir / "none.dat").string(), out), kExitUsage);
+    std::filesystem::remove_all(dir);
+}
+
 } // namespace
 } // namespace getkelo::sim::test

@@ -13,6 +13,7 @@
 #include "calib/data_file_path.h"
 #include "comm/tcomm.h"
 #include "comm/ttesra.h"
+#include "config/forms/setup_menu.h"
 #include "config/forms/tkonfig1.h"
 #include "config/konfig1.h"
 #include "config/params/customer_params.h"
@@ -119,6 +120,7 @@ TGetKeloM::TGetKeloM(TComm& comm, UiAdapter& ui, ConsolePaths paths, QWidget* pa
                           }});
     konfig1Logic_ = std::make_unique<Konfig1>(ui_, texts_);
     konfig1_ = new TKonfig1(*konfig1Logic_, ui_, this);
+    setupMenu_ = new SetupMenu(ui_, texts_, comm_.clock(), this);
     connectControls();
 }
 
@@ -159,6 +161,10 @@ void TGetKeloM::buildMenus() {
         addAction(datei, "ImportMnu", "Konfig einlesen", "ImportMnu");
     actions_[ConsoleControl::ExportMenu] =
         addAction(datei, "ExportMnu", "Konfig erzeugen", "ExportMnu");
+    actions_[ConsoleControl::ImportMenu]->setShortcut(QKeySequence("Ctrl+O"));
+    actions_[ConsoleControl::ExportMenu]->setShortcut(QKeySequence("Ctrl+S"));
+    compareAction_ = addAction(datei, "CompareMnu", "Vergleichen", "CompareMnu");
+    compareAction_->setEnabled(false);
     updateSeparators_ << datei->addSeparator();
     actions_[ConsoleControl::UpdateMenu] =
         addAction(datei, "UpdateMnu", " Firmware Update", "UpdateMnu");
@@ -202,8 +208,7 @@ void TGetKeloM::buildMenus() {
     auto* info = addAction(help, "InfoMnu", "   Info", "Info", "   ");
 
     // Entries whose subsystems are not part of this program yet.
-    for (QAction* a : {actions_[ConsoleControl::ImportMenu], actions_[ConsoleControl::ExportMenu],
-                       actions_[ConsoleControl::OemMenu]})
+    for (QAction* a : {actions_[ConsoleControl::OemMenu]})
         setUnavailable(a, true);
     // Until a device is selected the calibration and graph menus stay off.
     kalibrationMenu_->menuAction()->setEnabled(false);
@@ -235,6 +240,12 @@ void TGetKeloM::buildMenus() {
     connect(oem, &QAction::triggered, this, [this] { OemClick(); });
     connect(actions_[ConsoleControl::DataSets4Menu], &QAction::triggered, this,
             [this] { mnuKalibrationT4Click(); });
+    connect(actions_[ConsoleControl::ExportMenu], &QAction::triggered, this,
+            [this] { setupEntry(&SetupMenu::ExportMnuClick); });
+    connect(actions_[ConsoleControl::ImportMenu], &QAction::triggered, this,
+            [this] { setupEntry(&SetupMenu::ImportMnuClick); });
+    connect(compareAction_, &QAction::triggered, this,
+            [this] { setupEntry(&SetupMenu::VergleichenClick); });
     connect(actions_[ConsoleControl::UpdateMenu], &QAction::triggered, this,
             [this] { updateMenus_->UpdateMnuClick(); });
     connect(actions_[ConsoleControl::UpdateAllMenu], &QAction::triggered, this,
@@ -426,6 +437,7 @@ void TGetKeloM::ApplyLanguage() {
     register_->applyLanguage(texts_);
     konfig1_->applyLanguage(texts_);
     pressSettings_->applyLanguage(texts_);
+    setupMenu_->applyLanguage(texts_);
     updt_->applyLanguage(texts_);
     graphs_->applyLanguage(texts_);
     about_->applyLanguage(texts_);
@@ -505,6 +517,14 @@ void TGetKeloM::AnschlussClick() {
     startTimer();
 }
 
+bool TGetKeloM::selectedOlderGeneration() const {
+    const DeviceList& list = console_->devices();
+    const int row = list.selectedRow();
+    if (row < 1 || row > list.count()) return false;
+    const std::string& version = list.record(row).softwareVersion;
+    return !version.empty() && version < "4.0.0";
+}
+
 const skelo* TGetKeloM::selectedFirstGeneration() const {
     const DeviceList& list = console_->devices();
     const int row = list.selectedRow();
@@ -513,9 +533,35 @@ const skelo* TGetKeloM::selectedFirstGeneration() const {
     return softwareMajor(rec.softwareVersion) < 2 ? &rec : nullptr;
 }
 
+void TGetKeloM::setupEntry(SetupEntry entry) {
+    const DeviceList& list = console_->devices();
+    const int row = list.selectedRow();
+    TTesra* tesra = console_->connection();
+    if (row < 1 || row > list.count() || !tesra) return;
+    const ConsoleSettings& s = console_->settings();
+    stopTimer();
+    tesra->Address = list.record(row).address;
+    (setupMenu_->*entry)(
+        *tesra, list.record(row).softwareVersion, list.cell(row, 1),
+        {s.mapWindowsPath(s.workDir), s.mapWindowsPath(s.dataDir), s.newDirectoryStructure});
+    startTimer();
+}
+
 void TGetKeloM::OemClick() {
     const skelo* rec = selectedFirstGeneration();
     TTesra* tesra = console_->connection();
+    const DeviceList& list = console_->devices();
+    const int row = list.selectedRow();
+    if (!rec && tesra && selectedOlderGeneration()) {
+        // The second and third generation: the factory configuration.
+        const ConsoleSettings& s = console_->settings();
+        stopTimer();
+        tesra->Address = list.record(row).address;
+        setupMenu_->openKonfig2(*tesra, MakeDataFilePath({s.dataBaseDir(), s.newDirectoryStructure},
+                                                         "tesra Typ03", list.cell(row, 1)));
+        startTimer();
+        return;
+    }
     if (!rec || !tesra) return;
     stopTimer();
     // Polling all devices leaves the connection at the last one polled.
@@ -664,8 +710,9 @@ void TGetKeloM::setControlEnabled(ConsoleControl control, bool enabled) {
             s->setEnabled(enabled);
     } else if (QAction* a = controlAction(control)) {
         // "OEM" has its dialog for the first generation only so far.
-        const bool oem = control == ConsoleControl::OemMenu && selectedFirstGeneration();
+        const bool oem = control == ConsoleControl::OemMenu && selectedOlderGeneration();
         a->setEnabled(enabled && (oem || !unavailable_.contains(a)));
+        if (control == ConsoleControl::ExportMenu) compareAction_->setEnabled(a->isEnabled());
     }
 }
 

@@ -35,6 +35,9 @@ class UpdateDialog;
 class UpdateMenus;
 class TUpdt;
 class TKonfig1;
+class SetupMenu;
+class TTesra;
+struct SetupPlaces;
 class LoggerPage;
 class MixerPage;
 class ModbusPage;
@@ -168,6 +171,12 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     // "OEM": the factory EEPROM dialog for a first-generation device.
     void OemClick();
     const skelo* selectedFirstGeneration() const;
+    // Second or third generation (and first): a version text below "4.0.0".
+    bool selectedOlderGeneration() const;
+    // "Konfig erzeugen", "Konfig einlesen", "Vergleichen" on the selected device.
+    using SetupEntry = void (SetupMenu::*)(TTesra&, const std::string&, const std::string&,
+                                           const SetupPlaces&);
+    void setupEntry(SetupEntry entry);
     void HilfeClick();
     // "Kalibration" / "Datensätze" of a series-4 device: the lookup-table dialog.
     void mnuKalibrationT4Click();
@@ -238,6 +247,8 @@ class TGetKeloM : public QMainWindow, public ConsoleView {
     TUpdt* updt_ = nullptr;
     std::unique_ptr<Konfig1> konfig1Logic_;
     TKonfig1* konfig1_ = nullptr;
+    SetupMenu* setupMenu_ = nullptr;
+    QAction* compareAction_ = nullptr;
 
     bool shown_ = false;
     bool exiting_ = false;
