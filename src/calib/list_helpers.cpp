@@ -10,9 +10,8 @@
 #include <cstdlib>
 
 namespace getkelo {
-namespace {
 
-std::vector<std::string> items(const std::string& text) {
+std::vector<std::string> ListItems(const std::string& text) {
     std::vector<std::string> out;
     size_t start = 0;
     for (;;) {
@@ -23,11 +22,9 @@ std::vector<std::string> items(const std::string& text) {
     }
 }
 
-} // namespace
-
 std::vector<double> ParseFloatList(const std::string& text) {
     std::vector<double> out;
-    for (const std::string& item : items(text))
+    for (const std::string& item : ListItems(text))
         // Files write "."; a "," ends the number here instead of counting as its point.
         out.push_back(textToDouble(item.substr(0, item.find(','))));
     return out;
@@ -35,7 +32,7 @@ std::vector<double> ParseFloatList(const std::string& text) {
 
 std::vector<long long> ParseIntList(const std::string& text) {
     std::vector<long long> out;
-    for (const std::string& item : items(text))
+    for (const std::string& item : ListItems(text))
         out.push_back(leadingInteger(item, LLONG_MIN, LLONG_MAX));
     return out;
 }

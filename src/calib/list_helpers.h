@@ -9,6 +9,9 @@ class IniFile;
 // The small list and number helpers the calibration data files share. Lists are values
 // separated by ";" with no ";" at either end; numbers in files use "." as decimal point.
 
+// The items of a list, empty ones included (an empty text gives one empty item).
+std::vector<std::string> ListItems(const std::string& text);
+
 // A number at the start of the text and one after each ";" (only "." as decimal point; an
 // item without digits reads 0). An empty text gives one value 0.
 std::vector<double> ParseFloatList(const std::string& text);

@@ -4,6 +4,7 @@
 #include "base/number_format.h"
 #include "calib/calib_data_files.h"
 #include "calib/data_file_path.h"
+#include "calib/list_helpers.h"
 #include "comm/lookup_table_slot.h"
 #include "comm/register_catalogue.h"
 #include "comm/service_image.h"
@@ -22,17 +23,6 @@ struct ParameterWrite {
     RegisterDescriptor descriptor;
     std::string text;
 };
-
-std::vector<std::string> listItems(const std::string& text) {
-    std::vector<std::string> out;
-    size_t start = 0;
-    for (;;) {
-        size_t semi = text.find(';', start);
-        out.push_back(text.substr(start, semi == std::string::npos ? semi : semi - start));
-        if (semi == std::string::npos) return out;
-        start = semi + 1;
-    }
-}
 
 // A number a float register can hold; "1e999" and "NaN" are not.
 bool finiteFloat(const std::string& text, double& v) {
@@ -113,7 +103,7 @@ CalibDataFiles::SectionWrite CalibDataFiles::writeSlotSection(IniFile& file,
     if (busAddress < 1 || busAddress > 247) return refuse("Modbus " + std::to_string(busAddress));
 
     // Everything is checked before the first byte goes to the device.
-    const std::vector<std::string> items = listItems(file.readString(section, "FlowValues"));
+    const std::vector<std::string> items = ListItems(file.readString(section, "FlowValues"));
     if (items.size() != kLutValueCount)
         return refuse("FlowValues: " + std::to_string(items.size()) + " / 129");
     LookupTable table{};
@@ -184,7 +174,7 @@ CalibDataFiles::SectionWrite CalibDataFiles::writeImageSection(IniFile& file,
         const std::string raw = file.readString(section, flowTicksKey(list));
         if (absent(raw)) continue;
         std::vector<long long> values;
-        for (const std::string& item : listItems(raw)) {
+        for (const std::string& item : ListItems(raw)) {
             long long v;
             if (!parseInteger(item, v) || v < -32768 || v > 32767)
                 return refuse(shown(flowTicksKey(list), item));

@@ -2,23 +2,13 @@
 
 #include "base/ini_file.h"
 #include "base/make_folders.h"
+#include "calib/list_helpers.h"
 
 namespace getkelo {
 namespace {
 
 constexpr const char* kRun = "Run";
 constexpr const char* kSteps = "Steps";
-
-std::vector<std::string> split(const std::string& text) {
-    std::vector<std::string> out;
-    size_t start = 0;
-    for (;;) {
-        size_t semi = text.find(';', start);
-        out.push_back(text.substr(start, semi == std::string::npos ? semi : semi - start));
-        if (semi == std::string::npos) return out;
-        start = semi + 1;
-    }
-}
 
 bool emptyRow(const StepRow& r) {
     return r.refNo.empty() && r.refFlow.empty() && r.deviceFlow.empty();
@@ -81,7 +71,7 @@ std::optional<RunJournal::Contents> RunJournal::load() const {
     for (int i = 1; i <= kMaxSteps; ++i) {
         const std::string line = file.readString(kSteps, std::to_string(i), "\x01");
         if (line == "\x01") break;
-        std::vector<std::string> cells = split(line);
+        std::vector<std::string> cells = ListItems(line);
         cells.resize(3);
         c.rows.push_back({cells[0], cells[1], cells[2]});
     }

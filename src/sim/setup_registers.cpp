@@ -38,16 +38,15 @@ void olderConfiguration(SimDevice& d, const DeviceConfig& c) {
     d.define(0x1012, 2, P);
     d.define(0x4088, 4, P);
     d.define(0x410E, 0x12, P);
+    // The table flow (0x4080), flow offset and sensor gain (0x4110, 0x4111) keep the values the
+    // flow model reads through.
     d.put(f32(0x1008), "20");      // reference temperature
     d.put(f32(0x1012), "1013.25"); // reference pressure
     d.put(f32(0x4046), "1.5");     // totalizer factor
     d.put(u16(0x4086), "1");       // analog set point from the voltage input
-    d.put(f32(0x4080), num(c.range * 1000));
     d.put(f32(0x4088), "0.75"); // filter limit
     d.put(u16(0x408A), "8");    // filter averaging
     d.put(f32(0x410E), "1.0021");
-    d.put(i16(0x4110), "-7");
-    d.put(u16(0x4111), "40");
     d.put(f32(0x4112), "0.0013");
     d.put(f32(0x4114), "-0.027");
     d.put(f32(0x4116), "0.00041");

@@ -12,7 +12,7 @@
 namespace getkelo {
 
 namespace {
-// A component key of Part 6.1: the language file's text, empty when it has none.
+// A component key: the language file's text, empty when it has none.
 QString componentText(const TextSource& texts, const char* key) {
     return QString::fromStdString(texts.text(key));
 }
