@@ -46,7 +46,7 @@ AnalogCorrection correctCoefficients(AnalogSide side, AnalogFit fit, const std::
         mx += x[i] / n;
         my += y[i] / n;
     }
-    double a = 1, b = my - mx;
+    double a = 1, b = y[0] - x[0];
     if (fit == AnalogFit::GainAndZero) {
         double sxy = 0, sxx = 0;
         for (size_t i = 0; i < n; ++i) {

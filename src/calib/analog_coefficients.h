@@ -15,7 +15,8 @@ namespace getkelo {
 //   output: DACk1' = DACk1 / a,  DACk0' = DACk0 - b * DACk1 / (a * step)
 //   input:  ADCk1' = ADCk1 / a,  ADCk0' = ADCk0 + b / (ADCk1 * step)
 // Calibrating fits a and b by least squares over all six points; adjusting keeps the gain
-// (a = 1) and takes b as the mean deviation, so it only moves the zero.
+// (a = 1) and takes b as the deviation at the first point (0 % of the span), so it only moves
+// the zero.
 enum class AnalogSignal { Current20mA, Voltage5V, Voltage10V };
 
 struct AnalogRange {

@@ -1,0 +1,181 @@
+#include "base/date_time.h"
+#include "base/ini_file.h"
+#include "calib/analog_check.h"
+#include "calib/list_helpers.h"
+#include "calib_files_fixture.h"
+#include "comm/register_catalogue.h"
+
+#include <cmath>
+
+namespace getkelo::sim::test {
+namespace {
+
+constexpr int kDut = 3;
+
+// The operator at the bench: reads the reference meter on the simulated output, and applies
+// the signal an input box asks for to the simulated input.
+struct BenchUi : ScriptedUi {
+    SimLink* link = nullptr;
+    int address = kDut;
+    int cancelAt = -1; // the input box that is cancelled
+
+    std::optional<std::string> inputBox(const std::string& caption, const std::string& prompt,
+                                        const std::string& def) override {
+        ScriptedUi::inputBox(caption, prompt, def);
+        if (static_cast<int>(inputs.size()) - 1 == cancelAt) return std::nullopt;
+        SimDevice& d = link->device(static_cast<uint8_t>(address));
+        const std::string apply = "Bitte Sollwert-Signal anlegen [";
+        if (prompt.rfind(apply, 0) == 0) {
+            d.setAnalogInput(std::stod(prompt.substr(apply.size())));
+            return "";
+        }
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.4f", d.analogOutputNow(link->demo.clock.nowMs()));
+        return std::string(buf);
+    }
+};
+
+struct Analog : CalibFiles {
+    BenchUi bench;
+    AnalogCheck check{*link.tesra, bench, texts, files};
+    AnalogRange current;
+
+    void SetUp() override {
+        CalibFiles::SetUp();
+        link.demo.clock.setMs(toEpochMs({2026, 12, 7, 9, 30, 0, 0}));
+        bench.link = &link;
+        link.tesra->Address = kDut;
+        link.tesra->DelayMs = 0;
+        check.setDataFile(path("23010003t03.dat"));
+        check.setOperator("Meier", "Analog");
+    }
+    double worstError(AnalogSide side) const {
+        double worst = 0;
+        for (const AnalogRow& r : check.grid(side).rows)
+            worst = std::max(worst, std::fabs(r.errorPct));
+        return worst;
+    }
+    std::string mode() { return link.tesra->ReadValue(reg::kControlMode); }
+};
+
+TEST_F(Analog, CalibrationBringsEveryPointOfOutputAndInputUnderTheTolerance) {
+    for (bool liveZero : {false, true}) {
+        SCOPED_TRACE(liveZero);
+        current.liveZero = liveZero;
+        const std::string before = mode();
+        ASSERT_TRUE(check.PruefAusBtnClick(current));
+        EXPECT_EQ(mode(), before) << "the output test is left";
+        EXPECT_TRUE(liveZero || worstError(AnalogSide::Output) > 1.0) << "the errors show";
+        ASSERT_TRUE(check.KalibAusBtnClick());
+        ASSERT_TRUE(check.PruefAusBtnClick(current));
+        EXPECT_LT(worstError(AnalogSide::Output), 0.01);
+
+        ASSERT_TRUE(check.PruefEinBtnClick(current));
+        EXPECT_TRUE(liveZero || worstError(AnalogSide::Input) > 1.0);
+        ASSERT_TRUE(check.KalibEinBtnClick());
+        ASSERT_TRUE(check.PruefEinBtnClick(current));
+        EXPECT_LT(worstError(AnalogSide::Input), 0.01);
+        for (AnalogSide side : {AnalogSide::Output, AnalogSide::Input})
+            for (const AnalogRow& r : check.grid(side).rows)
+                EXPECT_TRUE(r.pass());
+    }
+    EXPECT_EQ(bench.inputs[0].caption, "Kalibration");
+    EXPECT_EQ(bench.inputs[0].prompt, "Ausgang Prüfling: 0 mA\r\nMesswert Referenz [mA]");
+    EXPECT_EQ(bench.inputs.back().prompt, "Bitte Sollwert-Signal anlegen [20 mA]");
+}
+
+TEST_F(Analog, AdjustingMovesOnlyTheZeroAndNeverTwiceOnTheSameCheck) {
+    ASSERT_TRUE(check.PruefAusBtnClick(current));
+    const AnalogCoefficients old = check.coefficients(AnalogSide::Output);
+    const double zeroBefore = check.grid(AnalogSide::Output).rows[0].errorPct;
+    ASSERT_TRUE(check.JustAusBtnClick());
+    EXPECT_EQ(check.coefficients(AnalogSide::Output).k1, old.k1);
+    EXPECT_NE(check.coefficients(AnalogSide::Output).k0, old.k0);
+    EXPECT_FALSE(check.JustAusBtnClick()) << "the grid belongs to the old coefficients";
+    ASSERT_TRUE(check.PruefAusBtnClick(current));
+    const auto& rows = check.grid(AnalogSide::Output).rows;
+    EXPECT_GT(std::fabs(zeroBefore), 0.3);
+    EXPECT_LT(std::fabs(rows[0].errorPct), 0.01);
+    EXPECT_GT(rows[5].errorPct, 1.0) << "the gain error stays";
+}
+
+TEST_F(Analog, ASignalTheTypeCodeDoesNotHaveIsRefused) {
+    for (AnalogSignal s : {AnalogSignal::Voltage5V, AnalogSignal::Voltage10V}) {
+        bench.messages.clear();
+        EXPECT_FALSE(check.PruefAusBtnClick({s, false}));
+        EXPECT_FALSE(check.PruefEinBtnClick({s, false}));
+        ASSERT_EQ(bench.messages.size(), 2u);
+        EXPECT_EQ(bench.messages[0].text, "Ungültiger Typ-Code!");
+        EXPECT_EQ(bench.messages[0].caption, "Kalibration");
+    }
+    EXPECT_TRUE(bench.inputs.empty());
+    EXPECT_TRUE(check.AnalogSheetShow(current, current));
+    EXPECT_EQ(check.coefficients(AnalogSide::Output).k0, -35);
+    EXPECT_EQ(check.coefficients(AnalogSide::Input).k0, 41);
+}
+
+TEST_F(Analog, AZeroErrorBeyondTheCoefficientsRangeAsksForAnotherDevice) {
+    // Output 1 mA up (5 % of the scale) and input 0.1 mA down: neither zero can take that.
+    DeviceConfig c = link.device(kDut).config();
+    c.address = 7;
+    c.outZeroError = 1.0;
+    c.inZeroError = -0.1;
+    link.demo.bus.addDevice(c);
+    link.tesra->Address = 7;
+    bench.address = 7;
+    ASSERT_TRUE(check.PruefAusBtnClick(current));
+    ASSERT_TRUE(check.PruefEinBtnClick(current));
+    const std::string k0Out = link.tesra->ReadValue(makeDescriptor(0x4130, 1, kTypeInt16));
+    const std::string k0In = link.tesra->ReadValue(makeDescriptor(0x4133, 1, kTypeUInt16));
+    bench.messages.clear();
+    EXPECT_FALSE(check.KalibAusBtnClick());
+    EXPECT_FALSE(check.JustEinBtnClick());
+    ASSERT_EQ(bench.messages.size(), 2u);
+    for (const auto& m : bench.messages) {
+        EXPECT_EQ(m.text, "0-Punkt hat zu grosse Abweichung -> Gerät ersetzen");
+        EXPECT_EQ(m.caption, "Fehler");
+    }
+    EXPECT_EQ(link.tesra->ReadValue(makeDescriptor(0x4130, 1, kTypeInt16)), k0Out);
+    EXPECT_EQ(link.tesra->ReadValue(makeDescriptor(0x4133, 1, kTypeUInt16)), k0In);
+}
+
+TEST_F(Analog, EachCheckIsOneDataIoSectionWithItsLists) {
+    IniFile seed(path("23010003t03.dat"));
+    seed.writeString("DATA4", "Mode", "Flow"); // DATA sections do not count for DATAIO
+    ASSERT_TRUE(check.PruefAusBtnClick(current));
+    EXPECT_EQ(check.lastSection(), "DATAIO0");
+    ASSERT_TRUE(check.PruefEinBtnClick(current));
+    EXPECT_EQ(check.lastSection(), "DATAIO1");
+    IniFile f(path("23010003t03.dat"));
+    EXPECT_EQ(f.readString("DATAIO0", "Date"), "07.12.26");
+    EXPECT_EQ(f.readString("DATAIO0", "OperatorName"), "Meier");
+    EXPECT_EQ(f.readString("DATAIO0", "Remark"), "Analog");
+    EXPECT_EQ(f.readString("DATAIO0", "DeviceIN"), "0;2;5;10;15;20");
+    const std::vector<double> ref = ParseFloatList(f.readString("DATAIO0", "RefIN"));
+    ASSERT_EQ(ref.size(), 6u);
+    EXPECT_NEAR(ref[5], 20.4, 0.05);
+    EXPECT_EQ(f.readString("DATAIO1", "RefOUT"), "0;2;5;10;15;20");
+    EXPECT_EQ(ParseFloatList(f.readString("DATAIO1", "DeviceOUT")).size(), 6u);
+    EXPECT_FALSE(f.sectionExists("DATAIO0") && f.readString("DATAIO0", "DeviceOUT") != "");
+}
+
+TEST_F(Analog, ACancelledCheckLeavesTheOutputTestAndStoresNothing) {
+    const std::string before = mode();
+    bench.cancelAt = 2;
+    EXPECT_FALSE(check.PruefAusBtnClick(current));
+    EXPECT_EQ(mode(), before);
+    EXPECT_EQ(check.grid(AnalogSide::Output).rows.size(), 2u);
+    EXPECT_FALSE(check.KalibAusBtnClick()) << "an incomplete check corrects nothing";
+    EXPECT_FALSE(IniFile(path("23010003t03.dat")).sectionExists("DATAIO0"));
+}
+
+TEST(AnalogPoints, SpanAndLiveZero) {
+    EXPECT_EQ(analogPointValues({AnalogSignal::Current20mA, true}),
+              (std::vector<double>{4, 5.6, 8, 12, 16, 20}));
+    EXPECT_EQ(analogPointValues({AnalogSignal::Voltage10V, false}),
+              (std::vector<double>{0, 1, 2.5, 5, 7.5, 10}));
+    EXPECT_EQ(analogPointValues({AnalogSignal::Voltage5V, true}).front(), 1);
+}
+
+} // namespace
+} // namespace getkelo::sim::test
