@@ -1,13 +1,14 @@
 #include "calib/forms/calibration_windows.h"
 
+#include "calib/analog_check.h"
 #include "calib/calib_data_files.h"
 #include "calib/calibration_run.h"
 #include "calib/forms/tkalibration.h"
 #include "calib/forms/tmulti_lookup.h"
 #include "calib/lut_adjustment.h"
 #include "calib/lut_slot_manager.h"
-#include "console/console.h"
 #include "comm/ttesra.h"
+#include "console/console.h"
 #include "console/device_list.h"
 
 #include <QWidget>
@@ -29,6 +30,7 @@ bool CalibrationWindows::prepare() {
     run_ = std::make_unique<CalibrationRun>(*tesra, ui_, texts_, *files_);
     adjust_ = std::make_unique<LutAdjustment>(*tesra, ui_, texts_, *files_);
     slots_ = std::make_unique<LutSlotManager>(*tesra, ui_, texts_, *files_);
+    analog_ = std::make_unique<AnalogCheck>(*tesra, ui_, texts_, *files_);
     return true;
 }
 
@@ -45,6 +47,7 @@ void CalibrationWindows::JustierenClick() {
     const DataFileRoot root = dataFileRoot(console_.settings());
     TKalibration form(*run_, *adjust_, ui_, parent_);
     form.setReferenceFile(root.baseDir + "KalibRef.ini");
+    form.setAnalogCheck(*analog_);
     form.FormShow(device, root);
     form.exec();
 }
