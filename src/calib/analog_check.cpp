@@ -28,6 +28,16 @@ std::string cell(double v) {
     return formatFixedMax(v, 2);
 }
 
+// The coefficient registers of a side: one pair for the output, the current or the voltage
+// pair for the input.
+std::pair<RegisterDescriptor, RegisterDescriptor> coefficientRegisters(AnalogSide side,
+                                                                       const AnalogRange& range) {
+    if (side == AnalogSide::Output) return {calreg::kDacK0, calreg::kDacK1};
+    if (range.signal == AnalogSignal::Current20mA)
+        return {calreg::kAdcCurrentK0, calreg::kAdcCurrentK1};
+    return {calreg::kAdcVoltageK0, calreg::kAdcVoltageK1};
+}
+
 } // namespace
 
 AnalogCheck::AnalogCheck(TTesra& tesra, UiAdapter& ui, const TextSource& texts,
@@ -62,15 +72,8 @@ bool AnalogCheck::suits(AnalogSide side, const AnalogRange& range) {
     return typeText != "Fehler" && fullScaleOf(typeText) == analogFullScaleText(range.signal);
 }
 
-bool AnalogCheck::readCoefficients(AnalogSide side) {
-    const bool out = side == AnalogSide::Output;
-    const bool current = grids_[index(side)].range.signal == AnalogSignal::Current20mA;
-    const RegisterDescriptor k0 = out       ? calreg::kDacK0
-                                  : current ? calreg::kAdcCurrentK0
-                                            : calreg::kAdcVoltageK0;
-    const RegisterDescriptor k1 = out       ? calreg::kDacK1
-                                  : current ? calreg::kAdcCurrentK1
-                                            : calreg::kAdcVoltageK1;
+bool AnalogCheck::readCoefficients(AnalogSide side, const AnalogRange& range) {
+    const auto [k0, k1] = coefficientRegisters(side, range);
     AnalogCoefficients c;
     if (!parseInteger(tesra_.ReadValue(k0), c.k0) || !parseNumber(tesra_.ReadValue(k1), c.k1)) {
         tell(text("infoAnalogCoeffRead",
@@ -82,25 +85,29 @@ bool AnalogCheck::readCoefficients(AnalogSide side) {
     return true;
 }
 
-bool AnalogCheck::prepare(AnalogSide side, const AnalogRange& range) {
+bool AnalogCheck::prepare(AnalogSide side, const AnalogRange& range, bool keepGrid) {
     if (!suits(side, range)) {
         tell("Ungültiger Typ-Code!", kCaption);
         return false;
     }
+    const bool read = readCoefficients(side, range);
     Grid& g = grids_[index(side)];
-    g.range = range;
-    g.rows.clear();
-    return readCoefficients(side);
+    if (!read || !keepGrid || !(g.range == range) || !(g.measuredWith == coefficients(side))) {
+        g.range = range;
+        g.rows.clear();
+        g.measuredWith = coefficients(side);
+    }
+    return read;
 }
 
 bool AnalogCheck::AnalogSheetShow(const AnalogRange& output, const AnalogRange& input) {
-    const bool out = prepare(AnalogSide::Output, output);
-    const bool in = prepare(AnalogSide::Input, input);
+    const bool out = prepare(AnalogSide::Output, output, true);
+    const bool in = prepare(AnalogSide::Input, input, true);
     return out && in;
 }
 
 bool AnalogCheck::PruefAusBtnClick(const AnalogRange& range) {
-    if (!prepare(AnalogSide::Output, range)) return false;
+    if (!prepare(AnalogSide::Output, range, false)) return false;
     tesra_.WriteValue(reg::kAccessCode, reg::kAccessCodeText, kWriteAddressed);
     const std::string mode = tesra_.ReadValue(reg::kControlMode);
     long long modeNumber = 0;
@@ -150,7 +157,7 @@ bool AnalogCheck::driveOutput(const std::vector<double>& points) {
 }
 
 bool AnalogCheck::PruefEinBtnClick(const AnalogRange& range) {
-    return prepare(AnalogSide::Input, range) && takeInput(analogPointValues(range)) &&
+    return prepare(AnalogSide::Input, range, false) && takeInput(analogPointValues(range)) &&
            store(AnalogSide::Input);
 }
 
@@ -191,7 +198,11 @@ bool AnalogCheck::store(AnalogSide side) {
 
 bool AnalogCheck::correct(AnalogSide side, AnalogFit fit) {
     Grid& g = grids_[index(side)];
-    if (!g.complete()) {
+    const AnalogCoefficients measuredWith = g.measuredWith;
+    // The device's coefficients now: a check made with others says nothing about them.
+    if (!g.complete() || !readCoefficients(side, g.range) ||
+        !(coefficients(side) == measuredWith)) {
+        g.rows.clear();
         tell(text("infoAnalogNoCheck",
                   "Bitte zuerst die Prüfung mit den jetzigen Koeffizienten durchführen."),
              kCaption);
@@ -204,10 +215,9 @@ bool AnalogCheck::correct(AnalogSide side, AnalogFit fit) {
         x.push_back(out ? r.device : r.reference);
         y.push_back(out ? r.reference : r.device);
     }
-    const bool current = g.range.signal == AnalogSignal::Current20mA;
     const AnalogCorrection c =
-        correctCoefficients(side, fit, x, y, coefficients_[index(side)],
-                            analogFullScale(g.range.signal), out ? -32768 : 0, out ? 32767 : 65535);
+        correctCoefficients(side, fit, x, y, measuredWith, analogFullScale(g.range.signal),
+                            out ? -32768 : 0, out ? 32767 : 65535);
     if (c.outcome == AnalogCorrection::ZeroOutOfRange) {
         tell("0-Punkt hat zu grosse Abweichung -> Gerät ersetzen", "Fehler");
         return false;
@@ -218,25 +228,20 @@ bool AnalogCheck::correct(AnalogSide side, AnalogFit fit) {
              kCaption);
         return false;
     }
-    const RegisterDescriptor k0 = out       ? calreg::kDacK0
-                                  : current ? calreg::kAdcCurrentK0
-                                            : calreg::kAdcVoltageK0;
-    const RegisterDescriptor k1 = out       ? calreg::kDacK1
-                                  : current ? calreg::kAdcCurrentK1
-                                            : calreg::kAdcVoltageK1;
+    const auto [k0, k1] = coefficientRegisters(side, g.range);
     tesra_.WriteValue(reg::kAccessCode, reg::kAccessCodeText, kWriteAddressed);
     const bool k0Written = tesra_.WriteValue(k0, std::to_string(c.next.k0), kWriteAddressed) == 0;
     const bool k1Written = fit == AnalogFit::ZeroOnly ||
                            tesra_.WriteValue(k1, formatGeneral(c.next.k1), kWriteAddressed) == 0;
     // The grid was measured with the old coefficients: it must not correct the new ones.
     g.rows.clear();
-    readCoefficients(side);
-    if (!k0Written || !k1Written) {
+    const bool readBack = readCoefficients(side, g.range);
+    g.measuredWith = coefficients(side);
+    if (!k0Written || !k1Written || !readBack) {
         tell(text("infoAnalogCoeffWrite",
                   "Die Koeffizienten wurden nicht vollständig geschrieben; das Gerät hat jetzt "
                   "k0 = %1, k1 = %2. Bitte erneut prüfen.",
-                  {std::to_string(coefficients_[index(side)].k0),
-                   formatGeneral(coefficients_[index(side)].k1)}),
+                  {std::to_string(coefficients(side).k0), formatGeneral(coefficients(side).k1)}),
              kCaption);
         return false;
     }

@@ -17,9 +17,9 @@ class UiAdapter;
 // calibrating (gain and zero) from the last complete check, written into the coefficients.
 //
 // The output check drives the output in the control mode 23 and puts the mode back
-// afterwards however the check ends. A correction works on a check made with the present
-// coefficients: once written the grid is cleared, so the same errors are never corrected
-// twice.
+// afterwards however the check ends. A correction works only on a complete check made with
+// the coefficients the device holds now (read again before correcting): once new ones are
+// written the grid is cleared, so the same errors are never corrected twice.
 class AnalogCheck {
   public:
     AnalogCheck(TTesra& tesra, UiAdapter& ui, const TextSource& texts, CalibDataFiles& files);
@@ -28,7 +28,8 @@ class AnalogCheck {
     void setOperator(const std::string& name, const std::string& remark);
 
     // AnalogSheetShow: both choices must suit the device's type code (each refused one is
-    // named with "Ungültiger Typ-Code!"); reads the coefficients. False when one is refused.
+    // named with "Ungültiger Typ-Code!"); reads the coefficients. A grid stays while its
+    // signal and the coefficients are the same. False when a choice is refused.
     bool AnalogSheetShow(const AnalogRange& output, const AnalogRange& input);
 
     // The checks: true when all six points were taken and stored.
@@ -44,6 +45,7 @@ class AnalogCheck {
     struct Grid {
         AnalogRange range;
         std::vector<AnalogRow> rows;
+        AnalogCoefficients measuredWith;
         bool complete() const { return rows.size() == kAnalogPoints; }
     };
     const Grid& grid(AnalogSide side) const { return grids_[index(side)]; }
@@ -59,8 +61,8 @@ class AnalogCheck {
     std::string text(const char* key, const char* fallback,
                      const std::vector<std::string>& args = {}) const;
     bool suits(AnalogSide side, const AnalogRange& range);
-    bool prepare(AnalogSide side, const AnalogRange& range);
-    bool readCoefficients(AnalogSide side);
+    bool prepare(AnalogSide side, const AnalogRange& range, bool keepGrid);
+    bool readCoefficients(AnalogSide side, const AnalogRange& range);
     bool driveOutput(const std::vector<double>& points);
     bool takeInput(const std::vector<double>& points);
     bool correct(AnalogSide side, AnalogFit fit);

@@ -22,6 +22,7 @@ enum class AnalogSignal { Current20mA, Voltage5V, Voltage10V };
 struct AnalogRange {
     AnalogSignal signal = AnalogSignal::Current20mA;
     bool liveZero = false; // "20..100%": the span starts at a fifth of the full scale
+    bool operator==(const AnalogRange&) const = default;
 };
 
 inline constexpr int kAnalogPoints = 6;
@@ -47,6 +48,7 @@ AnalogRow analogRow(double device, double reference, double fullScale);
 struct AnalogCoefficients {
     long long k0 = 0;
     double k1 = 1;
+    bool operator==(const AnalogCoefficients&) const = default;
 };
 
 enum class AnalogFit { ZeroOnly, GainAndZero };

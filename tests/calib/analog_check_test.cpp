@@ -147,6 +147,17 @@ TEST_F(Analog, ACancelledCheckLeavesTheOutputTestAndStoresNothing) {
     EXPECT_FALSE(IniFile(path("23010003t03.dat")).sectionExists("DATAIO0"));
 }
 
+TEST_F(Analog, ACheckCorrectsOnlyTheCoefficientsItWasMadeWith) {
+    ASSERT_TRUE(check.PruefAusBtnClick(current));
+    ASSERT_TRUE(check.AnalogSheetShow(current, current));
+    EXPECT_TRUE(check.grid(AnalogSide::Output).complete()) << "showing the page keeps it";
+    const RegisterDescriptor k0 = makeDescriptor(0x4130, 1, kTypeInt16);
+    link.demo.unlock(kDut);
+    ASSERT_EQ(link.demo.write(kDut, k0, "-100"), "ok"); // changed behind the check's back
+    EXPECT_FALSE(check.KalibAusBtnClick());
+    EXPECT_EQ(link.tesra->ReadValue(k0), "-100");
+}
+
 TEST(AnalogPoints, SpanAndLiveZero) {
     EXPECT_EQ(analogPointValues({AnalogSignal::Current20mA, true}),
               (std::vector<double>{4, 5.6, 8, 12, 16, 20}));

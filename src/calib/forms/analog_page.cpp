@@ -186,8 +186,11 @@ void AnalogPage::KalibEinBtnClick() {
 void AnalogPage::showGrid(AnalogSide side) {
     const bool out = side == AnalogSide::Output;
     QTableWidget* g = out ? MesswertGrid : SollwertGrid;
-    const AnalogRange range = out ? outputRange() : inputRange();
     const std::vector<AnalogRow>& rows = check_.grid(side).rows;
+    // The unit of the rows shown, or of the signal chosen for the next check.
+    const AnalogRange range = !rows.empty() ? check_.grid(side).range
+                              : out         ? outputRange()
+                                            : inputRange();
     const AnalogCoefficients& k = check_.coefficients(side);
     (out ? DacLabel : AdcLabel)
         ->setText(
