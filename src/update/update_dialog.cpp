@@ -76,6 +76,8 @@ bool UpdateDialog::run(const FirmwareEntry& entry, const std::string& version,
         addMemoLine(texts_.text("infoUpdateStart") + ": " + version);
         ok = update_.UpdateT4(entry.path, entry.sizeText);
         state_.addressLabel = std::to_string(update_.targetAddress);
+        // The device runs what was sent: the label must not show the replaced version.
+        if (ok) state_.firmwareLabel = version.empty() ? firmwareListName(entry.path) : version;
     }
     addMemoLine(texts_.text(ok ? "infoUpdateEnd" : "infoUpdateError"));
     state_.closeEnabled = true;

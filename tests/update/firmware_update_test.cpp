@@ -66,6 +66,14 @@ TEST_F(Update, ImageOfOnePacketGoesInOneWriteAndTheDeviceRunsTheNewVersion) {
     expectConsoleWorks();
 }
 
+TEST_F(Update, DialogShowsTheVersionTheDeviceRunsAfterTheUpdate) {
+    folder.add("Tesra_4.3.07.rfw", sim::makeTestFirmware(0x0437, 2000));
+    update.targetFirmware = "4.3.05";
+    dialog.FormActivate(folder.dir.string());
+    ASSERT_TRUE(dialog.btnExUpdateClick(nullptr));
+    EXPECT_EQ(dialog.state().firmwareLabel, "4.3.07");
+}
+
 TEST_F(Update, OneByteMoreGoesAsAFullPacketAndTheLastByte) {
     const std::string path = folder.add("Tesra_4.3.07.rfw", sim::makeTestFirmware(0x0437, 4097));
     ASSERT_TRUE(update.UpdateT4(path, "4097"));
