@@ -269,7 +269,9 @@ bool TProtokoll::savePdf() {
 }
 
 void TProtokoll::DruckenBtnClick() {
-    if (html_.isEmpty()) ErzeugenBtnClick();
+    // Made again from the inputs as they are: what is printed is what gets recorded.
+    html_.clear();
+    ErzeugenBtnClick();
     if (html_.isEmpty()) return;
     QString used = DruckerBox->currentText();
     if (used == kPdfOutput) {

@@ -1,5 +1,6 @@
 #include "calib/forms/verification_page.h"
 
+#include "base/number_format.h"
 #include "calib/calib_texts.h"
 #include "calib/calibration_run.h"
 #include "calib/forms/printer_box.h"
@@ -73,7 +74,7 @@ void refit(QLineSeries* series) {
     }
     if (x1 - x0 < 1e-9) x1 = x0 + 1;
     const double pad = std::max((y1 - y0) * 0.1, 0.05);
-    x->setRange(x0, x1 * 1.05);
+    x->setRange(x0, x1);
     y->setRange(y0 - pad, y1 + pad);
     x->applyNiceNumbers();
     y->applyNiceNumbers();
@@ -95,7 +96,10 @@ VerificationPage::VerificationPage(CalibrationRun& run, UiAdapter& ui, QWidget* 
     : QWidget(parent), run_(run), ui_(ui) {
     setObjectName("ProtokollSheet");
     auto* layout = new QHBoxLayout(this);
-    auto* form = new QFormLayout;
+    auto* left = new QWidget;
+    left->setMinimumWidth(270);
+    auto* form = new QFormLayout(left);
+    form->setContentsMargins(0, 0, 0, 0);
     SNrEdit2 = new QLineEdit;
     SNrEdit2->setObjectName("SNrEdit2");
     TypBox2 = new QComboBox;
@@ -113,8 +117,12 @@ VerificationPage::VerificationPage(CalibrationRun& run, UiAdapter& ui, QWidget* 
     PressEdit = new QLineEdit;
     PressEdit->setObjectName("PressEdit");
     PressEdit->setReadOnly(true);
-    TempLabel = new QLabel;
-    TempLabel->setObjectName("TempLabel");
+    TempInEdit = new QLineEdit;
+    TempInEdit->setObjectName("TempInEdit");
+    TempInEdit->setReadOnly(true);
+    TempOutEdit = new QLineEdit;
+    TempOutEdit->setObjectName("TempOutEdit");
+    TempOutEdit->setReadOnly(true);
     DruckerBox = new QComboBox;
     DruckerBox->setObjectName("DruckerBox");
     DruckenBtn = new QPushButton("Seite Drucken");
@@ -127,11 +135,12 @@ VerificationPage::VerificationPage(CalibrationRun& run, UiAdapter& ui, QWidget* 
     form->addRow(VerifyBtn);
     form->addRow("Gas", GasEdit);
     form->addRow("Druck", PressEdit);
-    form->addRow(TempLabel);
+    form->addRow("Temp. IN", TempInEdit);
+    form->addRow("Temp. OUT", TempOutEdit);
     form->addRow("Drucker", DruckerBox);
     form->addRow(DruckenBtn);
     form->addRow(ProtokollBtn);
-    layout->addLayout(form);
+    layout->addWidget(left, 0, Qt::AlignTop);
     auto* charts = new QVBoxLayout;
     deviationFS = chartWithSeries(Chart3, "Chart3", "%FS");
     deviationSP = chartWithSeries(Chart4, "Chart4", "%SP");
@@ -185,13 +194,11 @@ void VerificationPage::VerifyBtnClick() {
     verification_ = readVerification(dataFile(), section);
     GasEdit->setText(qs(verification_.gas));
     PressEdit->setText(qs(verification_.pressure));
-    const std::vector<std::string> lines =
-        verificationPrintLines(verification_, TypBox2->currentText().toStdString(),
-                               SNrEdit2->text().toStdString(), source());
-    QStringList temperatures;
-    for (size_t i = 5; i < lines.size(); ++i)
-        temperatures << qs(lines[i]);
-    TempLabel->setText(temperatures.join("\n"));
+    auto span = [](double low, double high) {
+        return qs(formatPattern(low, "0.##") + " .. " + formatPattern(high, "0.##") + " °C");
+    };
+    TempInEdit->setText(span(verification_.tempInMin, verification_.tempInMax));
+    TempOutEdit->setText(span(verification_.tempOutMin, verification_.tempOutMax));
     plot(deviationFS, verification_.deviationFS);
     plot(deviationSP, verification_.deviationSP);
     plot(sigma, verification_.sigmaPoints);

@@ -45,10 +45,9 @@ class VerificationPage : public QWidget {
     const Verification& verification() const { return verification_; }
     TProtokoll* protokoll() const { return protokoll_; }
 
-    QLineEdit *SNrEdit2, *GasEdit, *PressEdit;
+    QLineEdit *SNrEdit2, *GasEdit, *PressEdit, *TempInEdit, *TempOutEdit;
     QComboBox *TypBox2, *DruckerBox;
     TDatei* Datei4;
-    QLabel* TempLabel;
     QPushButton *VerifyBtn, *DruckenBtn, *ProtokollBtn;
     QChartView *Chart3, *Chart4, *Chart5;
     QLineSeries *deviationFS, *deviationSP, *sigma;
