@@ -126,9 +126,10 @@ TEST_F(KalibrationForm, CheckRunShowsItsDeviationsAndCertificate) {
         EXPECT_NEAR(std::fabs(p.y()), 2, 0.6) << p.x();
     shoot(form, form.Pages->indexOf(page), "calibration_verification");
     page->DruckerBox->setCurrentText("PDF");
-    link.ui.chooserAnswers.push_back(path("page.pdf"));
+    const std::string pdf = std::string(GETKELO_BUILD_DIR) + "/calibration_verification_page";
+    link.ui.chooserAnswers.push_back(pdf);
     page->DruckenBtn->click();
-    EXPECT_EQ(contents(path("page.pdf")).substr(0, 4), "%PDF");
+    EXPECT_EQ(contents(pdf + ".pdf").substr(0, 4), "%PDF");
 
     page->ProtokollBtn->click();
     TProtokoll* cert = page->protokoll();

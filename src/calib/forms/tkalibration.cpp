@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 namespace getkelo {
 namespace {
@@ -88,6 +89,13 @@ void refit(QChart* chart) {
                     hi = std::max(hi, x ? p.x() : p.y());
                 }
         if (lo > hi) return;
+        // At least 1 % of the value (a steady valve or flow is not magnified into noise).
+        const double span = std::max(0.01 * std::max(std::fabs(lo), std::fabs(hi)), 1e-9);
+        if (hi - lo < span) {
+            const double mid = (hi + lo) / 2;
+            lo = mid - span / 2;
+            hi = mid + span / 2;
+        }
         if (hi - lo < 1e-9) lo -= 0.5, hi += 0.5;
         const double pad = x ? 0 : (hi - lo) * 0.05;
         static_cast<QValueAxis*>(axis)->setRange(lo - pad, hi + pad);

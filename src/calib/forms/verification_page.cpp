@@ -213,23 +213,25 @@ bool VerificationPage::printTo(QPrinter& printer) {
     const std::vector<std::string> lines =
         verificationPrintLines(verification_, TypBox2->currentText().toStdString(),
                                SNrEdit2->text().toStdString(), source());
-    // Identification on the left, temperatures on the right.
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const int column = i < 5 ? 0 : page.width() / 2;
-        const int row = static_cast<int>(i < 5 ? i : i - 5);
-        painter.drawText(column, line * (row + 1), qs(lines[i]));
+    int y = 0;
+    for (const std::string& text : lines) {
+        y += line;
+        painter.drawText(0, y, qs(text));
     }
-    int y = line * 7;
+    y += line;
     const int height = (page.height() - y) / 3;
     for (QChartView* view : {Chart3, Chart4, Chart5}) {
-        const QSize src = view->size();
-        const double scale =
-            std::min(page.width() / double(src.width()), height / double(src.height()));
+        // Drawn at the page's proportions, so the chart fills its third of the page.
+        const QSize shown = view->size();
+        const QSize src(shown.width(), std::max(1, shown.width() * height / page.width()));
+        view->resize(src);
+        const double scale = page.width() / double(src.width());
         painter.save();
         painter.translate(0, y);
         painter.scale(scale, scale);
         view->render(&painter, QRectF(0, 0, src.width(), src.height()), view->rect());
         painter.restore();
+        view->resize(shown);
         y += height;
     }
     return painter.end() && printer.printerState() != QPrinter::Error;
