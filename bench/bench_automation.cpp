@@ -9,6 +9,7 @@
 #include "comm/tcomm.h"
 #include "comm/ttesra.h"
 #include "console/console.h"
+#include "console/headless_view.h"
 #include "sim/device_profiles.h"
 #include "sim/sim_bus.h"
 #include "sim/sim_transport.h"
@@ -26,37 +27,6 @@
 using namespace getkelo;
 
 namespace {
-
-class QuietView : public ConsoleView {
-  public:
-    void startTimer() override {}
-    void stopTimer() override {}
-    bool timerActive() const override { return true; }
-    void setScanButtonDown(bool) override {}
-    void setControlEnabled(ConsoleControl, bool) override {}
-    void setControlVisible(ConsoleControl, bool) override {}
-    void setPageVisible(ConsolePage, bool) override {}
-    void showPage(ConsolePage) override {}
-    ConsolePage frontPage() const override { return ConsolePage::Modbus; }
-    void setStatusText(const std::string&) override {}
-    void setVersions(const std::string&, const std::string&) override {}
-    void setUnitLabels(const std::string&) override {}
-    void setSetpointText(const std::string&) override {}
-    bool setpointHasFocus() const override { return false; }
-    void setControlModeItems(const std::vector<std::string>&) override {}
-    void setPollingScope(bool) override {}
-    void setLoggerSettings(const LoggerSettings&) override {}
-    LoggerSettings loggerSettings() const override { return {}; }
-    void setLoggerStartStop(const DateTime&) override {}
-    void setMixerNames(const std::vector<std::string>&) override {}
-    void setGraphSize(int, int) override {}
-    void graphSize(int& w, int& h) const override { w = 643, h = 483; }
-    bool flowGraphShown() const override { return false; }
-    void showPressureLiveValues(const PressureLiveValues&) override {}
-    void showAboutBox() override {}
-    void closeAboutBox() override {}
-    void endProgram() override {}
-};
 
 // The console polling on its own thread, with the socket in a scratch folder.
 class PollingConsole {
@@ -113,7 +83,7 @@ class PollingConsole {
     ServingClock clock_;
     TComm comm_;
     sim::SimBus bus_;
-    QuietView view_;
+    HeadlessView view_;
     ScriptedUi ui_;
     MapTextSource texts_;
     Console console_;

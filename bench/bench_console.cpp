@@ -8,6 +8,7 @@
 #include "comm/ttesra.h"
 #include "console/console.h"
 #include "console/device_probe.h"
+#include "console/headless_view.h"
 #include "sim/device_profiles.h"
 #include "sim/sim_bus.h"
 #include "sim/sim_transport.h"
@@ -21,39 +22,6 @@
 using namespace getkelo;
 
 namespace {
-
-// A view that answers the tick's questions and shows nothing.
-class QuietView : public ConsoleView {
-  public:
-    void startTimer() override { on = true; }
-    void stopTimer() override { on = false; }
-    bool timerActive() const override { return on; }
-    void setScanButtonDown(bool) override {}
-    void setControlEnabled(ConsoleControl, bool) override {}
-    void setControlVisible(ConsoleControl, bool) override {}
-    void setPageVisible(ConsolePage, bool) override {}
-    void showPage(ConsolePage) override {}
-    ConsolePage frontPage() const override { return ConsolePage::Modbus; }
-    void setStatusText(const std::string&) override {}
-    void setVersions(const std::string&, const std::string&) override {}
-    void setUnitLabels(const std::string&) override {}
-    void setSetpointText(const std::string&) override {}
-    bool setpointHasFocus() const override { return false; }
-    void setControlModeItems(const std::vector<std::string>&) override {}
-    void setPollingScope(bool) override {}
-    void setLoggerSettings(const LoggerSettings&) override {}
-    LoggerSettings loggerSettings() const override { return {}; }
-    void setLoggerStartStop(const DateTime&) override {}
-    void setMixerNames(const std::vector<std::string>&) override {}
-    void setGraphSize(int, int) override {}
-    void graphSize(int& w, int& h) const override { w = 643, h = 483; }
-    bool flowGraphShown() const override { return false; }
-    void showPressureLiveValues(const PressureLiveValues&) override {}
-    void showAboutBox() override {}
-    void closeAboutBox() override {}
-    void endProgram() override {}
-    bool on = false;
-};
 
 // Probing one empty address with the scan's RetryLimit 15.
 void BM_ScanEmptyAddress(benchmark::State& state) {
@@ -105,7 +73,7 @@ struct DemoConsole {
     VirtualClock clock;
     TComm comm;
     sim::SimBus bus;
-    QuietView view;
+    HeadlessView view;
     ScriptedUi ui;
     MapTextSource texts;
     Console console;

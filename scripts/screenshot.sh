@@ -33,5 +33,6 @@ if ! kill -0 "$app_pid" 2>/dev/null; then
   echo "$0: the command ended before the screenshot" >&2
   exit 1
 fi
-xwd -root -silent -display "$display" | convert xwd:- "png:$out"
+# import, not xwd -root: xwd leaves every window but the first one black on this server.
+import -display "$display" -window root "png:$out"
 echo "saved $out"

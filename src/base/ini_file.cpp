@@ -10,6 +10,8 @@
 namespace getkelo {
 namespace {
 
+const std::string kUtf8Bom = "\xEF\xBB\xBF";
+
 bool sameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && strcasecmp(a.c_str(), b.c_str()) == 0;
 }
@@ -67,7 +69,6 @@ void IniFile::parse(const std::string& bytes) const {
     // A UTF-8 byte-order mark (an editor saved the file as UTF-8) is no part of the first
     // line, and such a file is UTF-8 throughout. Writes give the file back in Windows-1252,
     // without the mark.
-    static const std::string kUtf8Bom = "\xEF\xBB\xBF";
     std::string text =
         bytes.rfind(kUtf8Bom, 0) == 0 ? bytes.substr(kUtf8Bom.size()) : cp1252ToUtf8(bytes);
     size_t pos = 0;
@@ -119,10 +120,14 @@ bool IniFile::commit() {
         if (!s.name.empty() || !s.header.empty())
             out += (s.header.empty() ? "[" + s.name + "]" : s.header) + "\r\n";
         for (const Line& l : s.lines) {
-            out += (l.key.empty() ? l.text : l.key + "=" + l.value) + "\r\n";
+            out += (l.key.empty() || !l.text.empty() ? l.text : l.key + "=" + l.value) + "\r\n";
         }
     }
-    bool ok = writeFileAtomically(path_, utf8ToCp1252(out), &lastError_);
+    out = utf8ToCp1252(out);
+    // Text that begins with the bytes of a UTF-8 mark would be read as a UTF-8 file next
+    // time; a blank first line keeps its meaning.
+    if (out.rfind(kUtf8Bom, 0) == 0) out = "\r\n" + out;
+    bool ok = writeFileAtomically(path_, out, &lastError_);
     identity_ = fileIdentity(path_);
     if (!ok) loaded_ = false; // read the disk's truth next time
     return ok;
@@ -182,6 +187,7 @@ bool IniFile::writeString(const std::string& section, const std::string& key,
         }
         if (Line* l = f.findKey(*s, key)) {
             l->value = v;
+            l->text.clear(); // written anew; untouched lines keep their bytes
         } else {
             // New keys go after the last key=value line, before trailing blank lines.
             size_t at = s->lines.size();

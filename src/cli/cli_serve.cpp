@@ -4,6 +4,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_terminal_ui.h"
 #include "console/console.h"
+#include "console/headless_view.h"
 #include "console/logging/data_logger.h"
 
 #include <cstdlib>
@@ -15,46 +16,19 @@ namespace {
 
 constexpr int kTimerMs = 100; // the console's polling timer
 
-// The console's window as a console without one needs it: nothing is shown; the logger
-// settings of the settings file go to the data logger, as the logger page would pass them.
-class HeadlessView final : public ConsoleView {
+// The settings file's logger settings go to the data logger, as the logger page would pass them.
+class ServeView final : public HeadlessView {
   public:
     void setLogger(DataLogger* logger) { logger_ = logger; }
-    void startTimer() override {}
-    void stopTimer() override {}
-    bool timerActive() const override { return true; }
-    void setScanButtonDown(bool) override {}
-    void setControlEnabled(ConsoleControl, bool) override {}
-    void setControlVisible(ConsoleControl, bool) override {}
-    void setPageVisible(ConsolePage, bool) override {}
-    void showPage(ConsolePage) override {}
-    ConsolePage frontPage() const override { return ConsolePage::Device; }
-    void setStatusText(const std::string&) override {}
-    void setVersions(const std::string&, const std::string&) override {}
-    void setUnitLabels(const std::string&) override {}
-    void setSetpointText(const std::string&) override {}
-    bool setpointHasFocus() const override { return false; }
-    void setControlModeItems(const std::vector<std::string>&) override {}
-    void setPollingScope(bool) override {}
     void setLoggerSettings(const LoggerSettings& s) override { logger_->settings().stored = s; }
     LoggerSettings loggerSettings() const override {
         LoggerSettings s = logger_->settings().stored;
         s.log = logger_->running();
         return s;
     }
-    void setLoggerStartStop(const DateTime&) override {}
-    void setMixerNames(const std::vector<std::string>&) override {}
-    void setGraphSize(int w, int h) override { graphW_ = w, graphH_ = h; }
-    void graphSize(int& w, int& h) const override { w = graphW_, h = graphH_; }
-    bool flowGraphShown() const override { return false; }
-    void showPressureLiveValues(const PressureLiveValues&) override {}
-    void showAboutBox() override {}
-    void closeAboutBox() override {}
-    void endProgram() override {}
 
   private:
     DataLogger* logger_ = nullptr;
-    int graphW_ = 643, graphH_ = 483;
 };
 
 // The console's messages that can come up without a window.
@@ -72,7 +46,7 @@ int runServe(CliContext& context) {
     const char* home = std::getenv("HOME");
     TerminalUi ui("serve", 0);
     const MapTextSource texts = serveTexts();
-    HeadlessView view;
+    ServeView view;
     Console console(context.comm(), view, ui, texts,
                     {ini, dir, std::string(home ? home : "") + "/"});
     DataLogger logger(console.devices(), clock, ui);

@@ -120,6 +120,21 @@ TEST_F(IniFileTest, ByteOrderMarkIsNoPartOfTheFirstSectionAndIsNotWrittenBack) {
     EXPECT_EQ(readRaw(), "[Programm]\r\nVerzeichnis=/home/m\xFCller/\r\nSprache=English\r\n");
 }
 
+// The bytes of a UTF-8 mark that are not the file's first bytes are Windows-1252 text; a
+// rewrite must not turn them into a mark (found by fuzzing: a line's leading blanks dropped).
+TEST_F(IniFileTest, MarkBytesInsideAWindows1252FileStayText) {
+    for (const std::string& file : {std::string("\t\xEF\xBB\xBF[S]=1\r\n"),
+                                    std::string("a=1\r\n\xEF\xBB\xBF[S]\r\nk=2\r\n")}) {
+        writeRaw(file);
+        const auto before = IniFile(path_).sectionNames();
+        IniFile f(path_);
+        f.deleteKey("", "a");
+        f.writeString("T", "k", "3");
+        EXPECT_EQ(IniFile(path_).sectionNames().size(), before.size() + 1) << file;
+        EXPECT_FALSE(IniFile(path_).sectionExists("S")) << file;
+    }
+}
+
 TEST_F(IniFileTest, BatchWritesOnceAtTheEnd) {
     IniFile f(path_);
     f.writeString("Init", "Multi", "0");

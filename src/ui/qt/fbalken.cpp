@@ -40,6 +40,11 @@ void FBalken::start(const QString& caption, const QString& label, int maximum) {
     label_->setText(label);
     bar_->setRange(0, maximum > 0 ? maximum : kDefaultMaximum);
     bar_->setValue(0);
+    if (!isVisible() && parentWidget()) {
+        // Over the middle of the main window, not over its device list's first rows.
+        adjustSize();
+        move(parentWidget()->window()->frameGeometry().center() - rect().center());
+    }
     show();
     raise();
     paintNow();

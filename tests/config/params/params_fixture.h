@@ -1,34 +1,18 @@
 #pragma once
-#include "base/clock.h"
-#include "comm/tcomm.h"
-#include "comm/ttesra.h"
 #include "comm/value_codec.h"
 #include "config/params/page_session.h"
-#include "console/device_list.h"
 #include "console/text_source.h"
-#include "fake_console_view.h"
-#include "register_peer.h"
+#include "one_device_fixture.h"
 #include "ui/scripted_ui.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <memory>
 
 namespace getkelo::test {
 
-// One series-4 device at address 5 behind a RegisterPeer, selected in a one-row list, with
-// the polling timer running.
-class ParamsTest : public ::testing::Test {
+// A series-4 device with the polling timer running.
+class ParamsTest : public OneDeviceTest {
   protected:
-    ParamsTest() : comm(clock) {
-        auto p = std::make_unique<RegisterPeer>(5);
-        peer = p.get();
-        tesra = std::make_unique<TTesra>(comm, comm.AttachTransport(std::move(p)));
-        tesra->DelayMs = 0;
-        list.appendRow();
-        list.setSelectedRow(1);
-        list.record(1).address = 5;
+    ParamsTest() {
         version("4.3.15");
         view.timerOn = true;
     }
@@ -52,12 +36,6 @@ class ParamsTest : public ::testing::Test {
                            [&](auto& w) { return w.first == reg; });
     }
 
-    VirtualClock clock;
-    TComm comm;
-    RegisterPeer* peer = nullptr;
-    std::unique_ptr<TTesra> tesra;
-    DeviceList list;
-    FakeConsoleView view;
     ScriptedUi ui;
     MapTextSource texts{{{"infoAddressSlotError", "slot error"},
                          {"infoDataIndexError", "index error"},
