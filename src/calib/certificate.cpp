@@ -174,9 +174,10 @@ CertificateInput certificateDefaults(const CalibrationRun& run) {
     in.serial = d.serial;
     in.gas = s.gas.empty() ? d.gas : s.gas;
     in.function = d.functions & reg::kFnController ? "Flow Controller" : "Flow Meter";
-    in.flowUnit = !run.flowUnit().empty() ? run.flowUnit()
-                  : !d.flowUnit.empty()   ? d.flowUnit
-                                          : in.flowUnit;
+    const std::string& unit = run.flowUnit(); // "Fehler" when the run could not read it
+    in.flowUnit = !unit.empty() && unit != "Fehler" ? unit
+                  : !d.flowUnit.empty()             ? d.flowUnit
+                                                    : in.flowUnit;
     if (!parseNumber(run.fullScaleText(), in.fullScale)) parseNumber(d.range, in.fullScale);
     in.operatorName = s.operatorName;
     in.comment = s.remark;
