@@ -6,8 +6,8 @@
 #include "calib/forms/tmulti_lookup.h"
 #include "calib/lut_adjustment.h"
 #include "calib/lut_slot_manager.h"
-#include "console/console.h"
 #include "comm/ttesra.h"
+#include "console/console.h"
 #include "console/device_list.h"
 
 #include <QWidget>
@@ -42,6 +42,8 @@ void CalibrationWindows::JustierenClick() {
     device.typeCode = list.cell(row, kColTypeCode);
     device.gas = list.cell(row, kColGas);
     device.functions = list.record(row).functions;
+    device.range = list.cell(row, kColRange);
+    device.flowUnit = list.cell(row, kColUnit);
     const DataFileRoot root = dataFileRoot(console_.settings());
     TKalibration form(*run_, *adjust_, ui_, parent_);
     form.setReferenceFile(root.baseDir + "KalibRef.ini");

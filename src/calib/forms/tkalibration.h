@@ -22,6 +22,7 @@ namespace getkelo {
 class LutAdjustment;
 class TDatei;
 class UiAdapter;
+class VerificationPage;
 
 // "Kalibration": the pages of a calibration run over CalibrationRun (settings, flow settings
 // and references, measuring with the 2 s timer, the corrected lookup table) and LutAdjustment.
@@ -33,7 +34,7 @@ class TKalibration : public QDialog {
 
     void FormShow(const CalibrationDevice& device, const DataFileRoot& root);
     // "KalibRef.ini": the reference instruments "Durchfluss" loads into the reference list.
-    void setReferenceFile(const std::string& path) { referenceIni_ = path; }
+    void setReferenceFile(const std::string& path);
     void loadReferences();
     void TimerTimer();
 
@@ -64,6 +65,8 @@ class TKalibration : public QDialog {
     QLabel* IdentLabel;
     QPushButton* LookupBtn;
     QLineSeries *deviation, *tableBefore, *tableAfter;
+    // "Protokoll"
+    VerificationPage* ProtokollSheet;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
