@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
@@ -34,6 +35,7 @@ struct KalibrationForm : CalibFiles {
     }
     void shoot(TKalibration& form, int page, const char* name) {
         form.Pages->setCurrentIndex(page);
+        QCoreApplication::processEvents(); // the layout as the operator sees it
         const std::string png = std::string(GETKELO_BUILD_DIR) + "/" + name + ".png";
         EXPECT_TRUE(form.grab().save(QString::fromStdString(png)));
     }

@@ -28,6 +28,9 @@ void TDatei::setEntries(const std::vector<std::string>& entries) {
     for (const std::string& entry : entries)
         ComboBox->addItem(QString::fromStdString(entry));
     ComboBox->setCurrentIndex(ComboBox->count() - 1);
+    // The entry's last column (gas, temperature, table identity) tells the data sets apart:
+    // a narrow page column must not cut it off.
+    ComboBox->setMinimumWidth(ComboBox->sizeHint().width());
 }
 
 bool TDatei::chooseSection(const std::string& section) {
