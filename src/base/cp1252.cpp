@@ -82,6 +82,10 @@ std::string utf8ToCp1252(const std::string& in) {
                 }
                 c = (c << 6) | (t & 0x3F);
             }
+            // Overlong forms ("\xC0\xAF" for '/'), surrogates and code points past
+            // U+10FFFF are no UTF-8: such a form must never turn into a plain character.
+            static constexpr char32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
+            if (ok && (c < kLeast[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) ok = false;
         }
         if (!ok) {
             // Not UTF-8: keep the byte as it is (already single-byte text).

@@ -32,6 +32,10 @@ CalibrationRun::CalibrationRun(TTesra& tesra, UiAdapter& ui, const TextSource& t
                                CalibDataFiles& files)
     : tesra_(tesra), ui_(ui), texts_(texts), files_(files) {}
 
+Clock& CalibrationRun::clock() const {
+    return tesra_.comm().clock();
+}
+
 std::string CalibrationRun::text(const char* key, const char* fallback,
                                  const std::vector<std::string>& args) const {
     return calibText(texts_, key, fallback, args);

@@ -13,6 +13,7 @@
 namespace getkelo {
 
 class CalibDataFiles;
+class Clock;
 class TTesra;
 class TextSource;
 class UiAdapter;
@@ -25,6 +26,7 @@ struct CalibrationDevice {
     std::string typeCode;                 // as the device list shows it
     std::string gas;
     uint32_t functions = 0;
+    std::string range, flowUnit; // full scale and unit as the device list shows them
 };
 
 // The settings of the pages "Einstellungen" and "Durchfluss" a run starts with.
@@ -76,6 +78,9 @@ class CalibrationRun {
     void setDataFolder(const std::string& folder);
     const std::string& dataFile() const { return dataFile_; }
     const CalibrationDevice& device() const { return device_; }
+    // The connection's clock (dates of what the calibration windows record).
+    Clock& clock() const;
+    const TextSource& texts() const { return texts_; }
 
     // StartBtnClick: false when the run did not start (the operator kept unsaved steps, a
     // write failed, the zero point failed).

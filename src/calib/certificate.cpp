@@ -3,10 +3,12 @@
 #include "base/date_time.h"
 #include "base/ini_file.h"
 #include "base/number_format.h"
+#include "calib/calibration_run.h"
 #include "calib/data_set_chooser.h"
 #include "calib/list_helpers.h"
 #include "calib/lut_correction.h"
 #include "calib/section_names.h"
+#include "comm/register_catalogue.h"
 
 #include <algorithm>
 #include <cctype>
@@ -149,6 +151,7 @@ std::string Certificate::ErzeugenBtnClick(const CertificateInput& in, const Date
          "\t\tAtmospheric pressure: " + ambient + " mbar a\t",
          "Range:\t" + formatPattern(in.fullScale, "0.###") + " " + in.flowUnit +
              "\tReference conditions:\t20°C / 1.013 bar a",
+         "Turn-down:\t1:" + in.turnDown + "\t\t",
          "Unit:\t[" + in.flowUnit + "]\tUnit Ref.:\t" + in.flowUnit},
         1);
     std::vector<std::string> result = {"Nominal\tReference\tDUT\tDeviation\tDeviation\tUsed Ref.",
@@ -160,6 +163,36 @@ std::string Certificate::ErzeugenBtnClick(const CertificateInput& in, const Date
                   {"Calibrator:\t" + in.operatorName, "Calibration date:\t" + value("Date"),
                    "Printing date:\t" + formatShortDate(today), "Comment:\t" + in.comment});
     return html + "</body></html>\n";
+}
+
+CertificateInput certificateDefaults(const CalibrationRun& run) {
+    const CalibrationDevice& d = run.device();
+    const RunSettings& s = run.settings();
+    CertificateInput in;
+    in.typeText = d.typeText;
+    in.typeCode = d.typeCode;
+    in.serial = d.serial;
+    in.gas = s.gas.empty() ? d.gas : s.gas;
+    in.function = d.functions & reg::kFnController ? "Flow Controller" : "Flow Meter";
+    const std::string& unit = run.flowUnit(); // "Fehler" when the run could not read it
+    in.flowUnit = !unit.empty() && unit != "Fehler" ? unit
+                  : !d.flowUnit.empty()             ? d.flowUnit
+                                                    : in.flowUnit;
+    if (!parseNumber(run.fullScaleText(), in.fullScale)) parseNumber(d.range, in.fullScale);
+    in.operatorName = s.operatorName;
+    in.comment = s.remark;
+    double gauge = 0, ambient = 0;
+    parseNumber(s.calibPressure, gauge);
+    parseNumber(s.ambientPressure, ambient);
+    in.pressureCalib = in.pressureCustomer = formatPattern(gauge + ambient * 0.001, "0.###");
+    return in;
+}
+
+std::string Certificate::choosePrinter(const std::vector<std::string>& names,
+                                       const std::string& current) {
+    for (const std::string& name : names)
+        if (name.find("2100") != std::string::npos) return name;
+    return current;
 }
 
 bool Certificate::isDocumentWriter(const std::string& printerName) {

@@ -8,6 +8,7 @@
 
 namespace getkelo {
 
+class CalibrationRun;
 struct DateTime;
 
 // What the certificate is made of: the device under test and the inputs of TProtokoll.
@@ -26,7 +27,13 @@ struct CertificateInput {
     std::string pressureCalib;    // "Kalibration [bar a]"
     std::string pressureCustomer; // "Kunde [bar a]"
     std::string customerTemperature = "20";
+    std::string turnDown = "50"; // "Dynamik"
 };
+
+// The inputs for the device under test of a calibration run: its identification, gas, unit
+// and range (as the run read them, else as the device list shows them), the function by its
+// controller flag, operator and remark of the run, the run's calibration pressure in bar a.
+CertificateInput certificateDefaults(const CalibrationRun& run);
 
 // The calibration certificate of TProtokoll for one calibration data file: the result table
 // from a check data set, the certificate as rich text (HTML), and the record of each printed
@@ -53,6 +60,10 @@ class Certificate {
     std::string recordPrinted(const std::string& printerName, bool restoring, const DateTime& now,
                               std::string* error = nullptr);
     static bool isDocumentWriter(const std::string& printerName);
+    // The printer preselected for a certificate: the first whose name holds "2100", else the
+    // current one.
+    static std::string choosePrinter(const std::vector<std::string>& names,
+                                     const std::string& current);
 
   private:
     std::string dataFile_, referenceIni_;

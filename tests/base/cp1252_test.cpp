@@ -24,3 +24,11 @@ TEST(Cp1252, SingleByteInputSurvivesTheUtf8Direction) {
     std::string raw = "Ger\xE4t";
     EXPECT_EQ(utf8ToCp1252(raw), raw);
 }
+
+// Found by fuzzing: "\xC1\x93" became 'S', so a settings name changed its case folding when
+// written back. Forms that are no UTF-8 stay bytes.
+TEST(Cp1252, OverlongSurrogateAndOutOfRangeFormsStayBytes) {
+    for (const std::string raw :
+         {"\xC1\x93", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
+        EXPECT_EQ(utf8ToCp1252(raw), raw) << cp1252ToUtf8(raw);
+}

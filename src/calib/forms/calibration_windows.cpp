@@ -44,6 +44,8 @@ void CalibrationWindows::JustierenClick() {
     device.typeCode = list.cell(row, kColTypeCode);
     device.gas = list.cell(row, kColGas);
     device.functions = list.record(row).functions;
+    device.range = list.cell(row, kColRange);
+    device.flowUnit = list.cell(row, kColUnit);
     const DataFileRoot root = dataFileRoot(console_.settings());
     TKalibration form(*run_, *adjust_, ui_, parent_);
     form.setReferenceFile(root.baseDir + "KalibRef.ini");

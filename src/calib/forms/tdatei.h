@@ -17,6 +17,10 @@ class TDatei : public QFrame {
     // Lists the sections the query admits (entries 0..6: file, prefix, filter key, filter
     // value, three keys shown); the newest, the last one, is chosen.
     void FillDataSetChooser(const std::vector<std::string>& query);
+    // The same with entries already read; the last one is chosen.
+    void setEntries(const std::vector<std::string>& entries);
+    // Chooses the entry of a section; false when the list has none.
+    bool chooseSection(const std::string& section);
     // The section of the chosen entry, or "" when the list is empty.
     std::string chosenSection() const;
 

@@ -4,6 +4,7 @@
 #include "calib/analog_check.h"
 #include "calib/forms/analog_page.h"
 #include "calib/forms/tdatei.h"
+#include "calib/forms/verification_page.h"
 #include "calib/lut_adjustment.h"
 #include "calib/reference_instruments.h"
 #include "ui/ui_adapter.h"
@@ -29,6 +30,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 namespace getkelo {
 namespace {
@@ -89,6 +91,13 @@ void refit(QChart* chart) {
                     hi = std::max(hi, x ? p.x() : p.y());
                 }
         if (lo > hi) return;
+        // At least 1 % of the value (a steady valve or flow is not magnified into noise).
+        const double span = std::max(0.01 * std::max(std::fabs(lo), std::fabs(hi)), 1e-9);
+        if (hi - lo < span) {
+            const double mid = (hi + lo) / 2;
+            lo = mid - span / 2;
+            hi = mid + span / 2;
+        }
         if (hi - lo < 1e-9) lo -= 0.5, hi += 0.5;
         const double pad = x ? 0 : (hi - lo) * 0.05;
         static_cast<QValueAxis*>(axis)->setRange(lo - pad, hi + pad);
@@ -112,12 +121,15 @@ TKalibration::TKalibration(CalibrationRun& run, LutAdjustment& adjust, UiAdapter
     Pages->addTab(flowPage(), "Durchfluss");
     Pages->addTab(measurePage(), "Messung");
     Pages->addTab(computePage(), "Berechnen");
+    ProtokollSheet = new VerificationPage(run_, ui_);
+    Pages->addTab(ProtokollSheet, "Protokoll");
     layout->addWidget(Pages);
     Timer = new QTimer(this);
     Timer->setInterval(2000);
     connect(Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
     connect(Pages, &QTabWidget::currentChanged, this, [this](int page) {
         if (page == 3) BerechnenSheetShow();
+        if (Pages->widget(page) == ProtokollSheet) ProtokollSheet->ProtokollSheetShow();
     });
 }
 
@@ -338,6 +350,12 @@ void TKalibration::FormShow(const CalibrationDevice& device, const DataFileRoot&
     GasBox->setCurrentText(qs(device.gas));
     ControlBox->setValue(device.address);
     showGrid();
+    ProtokollSheet->FormShow(root);
+}
+
+void TKalibration::setReferenceFile(const std::string& path) {
+    referenceIni_ = path;
+    ProtokollSheet->setReferenceFile(path);
 }
 
 void TKalibration::loadReferences() {
@@ -416,7 +434,10 @@ void TKalibration::DataSaveBtnClick() {
         if (run_.running()) Timer->start();
         return;
     }
-    Pages->setCurrentIndex(run_.settings().mode != 0 ? 3 : 0);
+    if (run_.settings().mode != 0)
+        Pages->setCurrentIndex(3);
+    else
+        Pages->setCurrentWidget(ProtokollSheet); // a check run goes on to its charts
 }
 
 void TKalibration::showGrid() {

@@ -24,6 +24,7 @@ class AnalogPage;
 class LutAdjustment;
 class TDatei;
 class UiAdapter;
+class VerificationPage;
 
 // "Kalibration": the pages of a calibration run over CalibrationRun (settings, flow settings
 // and references, measuring with the 2 s timer, the corrected lookup table) and LutAdjustment.
@@ -35,7 +36,7 @@ class TKalibration : public QDialog {
 
     void FormShow(const CalibrationDevice& device, const DataFileRoot& root);
     // "KalibRef.ini": the reference instruments "Durchfluss" loads into the reference list.
-    void setReferenceFile(const std::string& path) { referenceIni_ = path; }
+    void setReferenceFile(const std::string& path);
     void loadReferences();
     void TimerTimer();
     // Adds the page "Analog I/O" over the analog checks ("Analog I/O" on the settings page).
@@ -70,6 +71,8 @@ class TKalibration : public QDialog {
     QLabel* IdentLabel;
     QPushButton* LookupBtn;
     QLineSeries *deviation, *tableBefore, *tableAfter;
+    // "Protokoll"
+    VerificationPage* ProtokollSheet;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
