@@ -34,6 +34,13 @@ class CalibDataFiles {
     bool WritePointSection(const TCalibPoint& point, std::vector<std::string>& info,
                            int deviceIndex);
 
+    // Appends the result of an analog check as a new section "DATAIO" + n: "Date", "Time",
+    // "OperatorName", "Remark", then the lists. Returns the section, or "" when the write
+    // failed and the operator did not try again.
+    std::string WriteAnalogSection(const std::string& filePath, const std::string& operatorName,
+                                   const std::string& remark,
+                                   const std::vector<std::pair<std::string, std::string>>& lists);
+
     // Reads the parameters and 129 values of lookup-table slot `slot` and appends them as a
     // new LOOKUP section with its "Check". sourceIdent 0: no "DataSource". Nothing is
     // written when any read fails (the operator is told); returns the section written, or

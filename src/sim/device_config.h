@@ -40,6 +40,13 @@ struct DeviceConfig {
     double deviation = 0;
     int zeroTicks = 0;
     uint8_t referenceOf = 0;
+    // Analog I/O (analog_model.h): an output and a set-point input whose gain (fraction) and
+    // zero (signal units) errors the coefficients 0x4130.. correct; `analogInput` is the
+    // signal applied to the input.
+    bool analogIo = false;
+    double outGainError = 0, outZeroError = 0;
+    double inGainError = 0, inZeroError = 0;
+    double analogInput = 0;
 };
 
 // Version text "a.b.cc" to the version word a<<8 | b<<4 | c (patch 0..15).

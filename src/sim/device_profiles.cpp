@@ -334,6 +334,11 @@ std::vector<DeviceConfig> demoBus() {
     c.tableSensor = true; // 2 % high with its factory table, 25 ticks off at zero
     c.deviation = 0.02;
     c.zeroTicks = 25;
+    c.analogIo = true; // output 1.2 % high and 0.08 mA up, input 1.5 % low and 0.06 mA up
+    c.outGainError = 0.012;
+    c.outZeroError = 0.08;
+    c.inGainError = -0.015;
+    c.inZeroError = 0.06;
     c.noise = 0.0002;
     bus.push_back(c);
 

@@ -16,7 +16,7 @@ std::string runFaultCommand(SimBus& bus, const std::string& line) {
         return "ok " + cmd;
     }
     static const char* const kDeviceCommands[] = {"silent", "crc",  "short",   "late", "none",
-                                                  "gas",    "flow", "service", "boot"};
+                                                  "gas",    "flow", "service", "boot", "analog"};
     bool known = false;
     for (const char* k : kDeviceCommands)
         known = known || cmd == k;
@@ -81,6 +81,11 @@ std::string runFaultCommand(SimBus& bus, const std::string& line) {
         double v;
         if (!(in >> v)) return "error: flow: value?";
         d->setMeterFlow(v);
+        ack += " " + std::to_string(v);
+    } else if (cmd == "analog") {
+        double v;
+        if (!(in >> v)) return "error: analog: signal?";
+        d->setAnalogInput(v);
         ack += " " + std::to_string(v);
     }
     return ack;

@@ -14,6 +14,7 @@ class SimBus;
 //   none A        device A behaves again
 //   gas A 0|1     gas supply of controller A off or on (off: no flow at a full valve)
 //   flow A V      meter A measures V
+//   analog A V    the signal V (mA or V) is applied to the analog input of device A
 //   unplug, plug  the whole bus goes silent, or comes back
 //   service A stop|wrong|none
 //                 first-generation device A breaks off an EEPROM image transfer halfway,

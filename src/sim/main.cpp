@@ -40,7 +40,7 @@ constexpr const char* kUsage =
     "       getkelo-sim --make-firmware FILE VERSION BYTES  (test image for the\n"
     "       bootloader: VERSION as a.b.cc, the software it makes)\n"
     "Fault commands on standard input: silent A, crc A, short A, late A MS,\n"
-    "none A, gas A 0|1, flow A V, service A ..., boot A ..., unplug, plug,\n"
+    "none A, gas A 0|1, flow A V, analog A V, service A ..., boot A ..., unplug, plug,\n"
     "drop, quit.\n";
 
 // A wrong command line: the usage on stderr, exit 2.

@@ -1,6 +1,7 @@
 #include "sim/sim_device.h"
 
 #include "comm/value_codec.h"
+#include "sim/analog_model.h"
 #include "sim/calibration_model.h"
 #include "sim/controller_tuning.h"
 #include "sim/sim_registers.h"
@@ -210,6 +211,12 @@ void SimDevice::sync(int64_t nowMs) {
         c->value = w;
     }
     if (has(descRegister(reg::kPressure))) putFloat(reg::kPressure, model_.pressureReading(in));
+    if (config_.analogIo) putFloat(reg::kAnalogValue, analogInputReading(*this));
+}
+
+double SimDevice::analogOutputNow(int64_t nowMs) {
+    sync(nowMs);
+    return analogOutput(*this, model_.flow());
 }
 
 double SimDevice::trueFlow(int64_t nowMs) {

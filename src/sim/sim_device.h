@@ -97,6 +97,10 @@ class SimDevice {
     // Model knobs for tests and the fault commands.
     void setGasSupply(bool on) { model_.setGasSupply(on); }
     void setMeterFlow(double flow) { config_.meterFlow = flow; }
+    // The signal applied to the analog set-point input (analog_model.h).
+    void setAnalogInput(double signal) { config_.analogInput = signal; }
+    // What the analog output puts out now.
+    double analogOutputNow(int64_t nowMs);
     const FlowModel& model() const { return model_; }
     // The flow through the device now, without the errors of its sensor.
     double trueFlow(int64_t nowMs);

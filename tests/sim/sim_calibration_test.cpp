@@ -1,4 +1,5 @@
 #include "sim/calibration_model.h"
+#include "sim/fault_commands.h"
 #include "sim/sim_registers.h"
 #include "sim_support.h"
 
@@ -40,6 +41,15 @@ TEST(SimCalibration, DeviceReadsHighTheReferenceTrueAndTicksShowTheZeroError) {
     ASSERT_EQ(d.write(3, reg::kSetpoint, "10"), "ok");
     d.advance(20000);
     EXPECT_NEAR(num(d.read(3, reg::kFlow)) / num(d.read(6, reg::kFlow)), 1.02, 0.002);
+}
+
+TEST(SimCalibration, AnalogInputFollowsTheAppliedSignalThroughItsCoefficients) {
+    DemoBus d;
+    EXPECT_EQ(runFaultCommand(d.bus, "analog 3 x"), "error: analog: signal?");
+    ASSERT_EQ(runFaultCommand(d.bus, "analog 3 10").rfind("ok analog 3 10", 0), 0u);
+    // 1.5 % low and 0.06 mA up, read through k0 41 and k1 0.9981.
+    EXPECT_NEAR(num(d.read(3, reg::kAnalogValue)), 0.9981 * (9.85 + 0.06 - 41 * 20.0 / (1 << 20)),
+                1e-4);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "calib/forms/calibration_windows.h"
 
+#include "calib/analog_check.h"
 #include "calib/calib_data_files.h"
 #include "calib/calibration_run.h"
 #include "calib/forms/tkalibration.h"
@@ -29,6 +30,7 @@ bool CalibrationWindows::prepare() {
     run_ = std::make_unique<CalibrationRun>(*tesra, ui_, texts_, *files_);
     adjust_ = std::make_unique<LutAdjustment>(*tesra, ui_, texts_, *files_);
     slots_ = std::make_unique<LutSlotManager>(*tesra, ui_, texts_, *files_);
+    analog_ = std::make_unique<AnalogCheck>(*tesra, ui_, texts_, *files_);
     return true;
 }
 
@@ -47,6 +49,7 @@ void CalibrationWindows::JustierenClick() {
     const DataFileRoot root = dataFileRoot(console_.settings());
     TKalibration form(*run_, *adjust_, ui_, parent_);
     form.setReferenceFile(root.baseDir + "KalibRef.ini");
+    form.setAnalogCheck(*analog_);
     form.FormShow(device, root);
     form.exec();
 }

@@ -6,6 +6,7 @@ class QWidget;
 
 namespace getkelo {
 
+class AnalogCheck;
 class CalibDataFiles;
 class CalibrationRun;
 class Console;
@@ -38,6 +39,7 @@ class CalibrationWindows : public QObject {
     std::unique_ptr<CalibrationRun> run_;
     std::unique_ptr<LutAdjustment> adjust_;
     std::unique_ptr<LutSlotManager> slots_;
+    std::unique_ptr<AnalogCheck> analog_;
 };
 
 } // namespace getkelo

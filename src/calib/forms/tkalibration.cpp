@@ -1,6 +1,8 @@
 #include "calib/forms/tkalibration.h"
 
 #include "base/number_format.h"
+#include "calib/analog_check.h"
+#include "calib/forms/analog_page.h"
 #include "calib/forms/tdatei.h"
 #include "calib/forms/verification_page.h"
 #include "calib/lut_adjustment.h"
@@ -146,6 +148,9 @@ QWidget* TKalibration::settingsPage() {
     auto* flow = button("Button2", "Durchfluss");
     buttons->addWidget(dir);
     buttons->addWidget(flow);
+    Button4 = button("Button4", "Analog I/O");
+    Button4->setEnabled(false); // until the analog page is there
+    buttons->addWidget(Button4);
     buttons->addStretch();
     form->addRow(buttons);
     connect(dir, &QPushButton::clicked, this, [this] {
@@ -159,6 +164,21 @@ QWidget* TKalibration::settingsPage() {
         Pages->setCurrentIndex(1);
     });
     return page;
+}
+
+void TKalibration::setAnalogCheck(AnalogCheck& check) {
+    if (AnalogSheet) return;
+    AnalogSheet = new AnalogPage(check);
+    AnalogSheet->beforeAction = [this, &check] {
+        check.setDataFile(run_.dataFile());
+        check.setOperator(UserEdit->text().toStdString(), KommentarEdit->text().toStdString());
+    };
+    const int page = Pages->addTab(AnalogSheet, "Analog I/O");
+    connect(Button4, &QPushButton::clicked, this, [this, page] { Pages->setCurrentIndex(page); });
+    connect(Pages, &QTabWidget::currentChanged, this, [this, page](int shown) {
+        if (shown == page) AnalogSheet->AnalogSheetShow();
+    });
+    Button4->setEnabled(true);
 }
 
 QWidget* TKalibration::flowPage() {

@@ -19,6 +19,8 @@ class QTimer;
 
 namespace getkelo {
 
+class AnalogCheck;
+class AnalogPage;
 class LutAdjustment;
 class TDatei;
 class UiAdapter;
@@ -37,11 +39,15 @@ class TKalibration : public QDialog {
     void setReferenceFile(const std::string& path);
     void loadReferences();
     void TimerTimer();
+    // Adds the page "Analog I/O" over the analog checks ("Analog I/O" on the settings page).
+    void setAnalogCheck(AnalogCheck& check);
 
     QTabWidget* Pages;
     // "Einstellungen"
     QLineEdit *UserEdit, *KommentarEdit;
     QLabel* DatFile;
+    QPushButton* Button4;
+    AnalogPage* AnalogSheet = nullptr;
     // "Durchfluss"
     QLineEdit *SetTempEdit, *DruckEdit, *LabeledEdit1;
     QComboBox *RefUnit, *GasBox;
