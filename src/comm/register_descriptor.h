@@ -21,6 +21,19 @@ enum TypeCode : uint8_t {
 constexpr RegisterDescriptor makeDescriptor(uint16_t reg, uint8_t count, uint8_t type) {
     return static_cast<uint32_t>(reg) << 16 | static_cast<uint32_t>(count) << 8 | type;
 }
+// The descriptors of the common types at register `reg`.
+constexpr RegisterDescriptor floatAt(uint16_t reg) {
+    return makeDescriptor(reg, 2, kTypeFloat);
+}
+constexpr RegisterDescriptor int16At(uint16_t reg) {
+    return makeDescriptor(reg, 1, kTypeInt16);
+}
+constexpr RegisterDescriptor uint16At(uint16_t reg) {
+    return makeDescriptor(reg, 1, kTypeUInt16);
+}
+constexpr RegisterDescriptor uint32At(uint16_t reg) {
+    return makeDescriptor(reg, 2, kTypeUInt32);
+}
 constexpr uint16_t descRegister(RegisterDescriptor d) {
     return static_cast<uint16_t>(d >> 16);
 }

@@ -13,18 +13,6 @@
 namespace getkelo {
 namespace {
 
-RegisterDescriptor f32(uint16_t r) {
-    return makeDescriptor(r, 2, kTypeFloat);
-}
-RegisterDescriptor u16(uint16_t r) {
-    return makeDescriptor(r, 1, kTypeUInt16);
-}
-RegisterDescriptor i16(uint16_t r) {
-    return makeDescriptor(r, 1, kTypeInt16);
-}
-RegisterDescriptor u32(uint16_t r) {
-    return makeDescriptor(r, 2, kTypeUInt32);
-}
 RegisterDescriptor text(uint16_t r) {
     return makeDescriptor(r, 4, kTypeText8);
 }
@@ -56,47 +44,47 @@ FieldKind Konfig2Field::kind() const {
 const std::vector<Konfig2Field>& konfig2Fields() {
     static const std::vector<Konfig2Field> fields = {
         {"TUnit", text(0x4048)},
-        {"TotFactor", f32(0x4046)},
-        {"SNo", u32(0x001E)},
+        {"TotFactor", floatAt(0x4046)},
+        {"SNo", uint32At(0x001E)},
         {"TypeCode0", text(0x0023)},
         {"TypeCode2", text(0x1004)},
-        {"HWVer", u16(0x0020), true, true},
-        {"Functions", u32(0x4082)},
-        {"AnalogSource", u16(0x4086)},
-        {"FilterLimit", f32(0x4088)},
-        {"FilterAvrge", u16(0x408A)},
-        {"Dynamic", u16(0x4100)},
-        {"PWMLin", u16(0x4124)},
-        {"ValveAHI", u16(0x4125)},
-        {"TInterval", u16(0x4126)},
-        {"TResolution", u16(0x4127)},
-        {"k0_mA_Output", i16(0x4130)},
-        {"k1_mA_Output", f32(0x4131)},
-        {"k0_mA_Input", u16(0x4133)},
-        {"k1_mA_Input", f32(0x4134)},
-        {"k0_V_Input", u16(0x4136)},
-        {"k1_V_Input", f32(0x4137)},
-        {"VSTFlow", u16(0x4111)},
+        {"HWVer", uint16At(0x0020), true, true},
+        {"Functions", uint32At(0x4082)},
+        {"AnalogSource", uint16At(0x4086)},
+        {"FilterLimit", floatAt(0x4088)},
+        {"FilterAvrge", uint16At(0x408A)},
+        {"Dynamic", uint16At(0x4100)},
+        {"PWMLin", uint16At(0x4124)},
+        {"ValveAHI", uint16At(0x4125)},
+        {"TInterval", uint16At(0x4126)},
+        {"TResolution", uint16At(0x4127)},
+        {"k0_mA_Output", int16At(0x4130)},
+        {"k1_mA_Output", floatAt(0x4131)},
+        {"k0_mA_Input", uint16At(0x4133)},
+        {"k1_mA_Input", floatAt(0x4134)},
+        {"k0_V_Input", uint16At(0x4136)},
+        {"k1_V_Input", floatAt(0x4137)},
+        {"VSTFlow", uint16At(0x4111)},
         {"TempUnit", text(0x100A)},
         {"PressUnit", text(0x100E)},
-        {"Temperatur", f32(0x1008)},
-        {"Range", f32(0x0014)},
+        {"Temperatur", floatAt(0x1008)},
+        {"Range", floatAt(0x0014)},
         {"FUnit", text(0x0016)},
         {"GasBox", text(0x001A)},
-        {"kn_sccm", f32(0x4080)},
-        {"k0_Temp", f32(0x411C)},
-        {"k1_Temp", f32(0x411E)},
-        {"Theta", f32(0x4120)},
-        {"k1_Flow", f32(0x410E)},
-        {"k0_Flow", i16(0x4110)},
-        {"kFFTT", f32(0x4112)},
-        {"kFFT", f32(0x4114)},
-        {"kFTT", f32(0x4116)},
-        {"kFT", f32(0x4118)},
-        {"LuTNrEdit", u32(0x0955)},
-        {"LuTInfoEdit", u16(0x0957)},
-        {"SWVer", u16(0x0021), false, true},
-        {"Reg1012", f32(0x1012), false},
+        {"kn_sccm", floatAt(0x4080)},
+        {"k0_Temp", floatAt(0x411C)},
+        {"k1_Temp", floatAt(0x411E)},
+        {"Theta", floatAt(0x4120)},
+        {"k1_Flow", floatAt(0x410E)},
+        {"k0_Flow", int16At(0x4110)},
+        {"kFFTT", floatAt(0x4112)},
+        {"kFFT", floatAt(0x4114)},
+        {"kFTT", floatAt(0x4116)},
+        {"kFT", floatAt(0x4118)},
+        {"LuTNrEdit", uint32At(0x0955)},
+        {"LuTInfoEdit", uint16At(0x0957)},
+        {"SWVer", uint16At(0x0021), false, true},
+        {"Reg1012", floatAt(0x1012), false},
     };
     return fields;
 }

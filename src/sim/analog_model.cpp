@@ -15,16 +15,6 @@ double number(const SimDevice& d, RegisterDescriptor r) {
     return std::atof(d.visible(r).c_str());
 }
 
-RegisterDescriptor i16(uint16_t r) {
-    return makeDescriptor(r, 1, kTypeInt16);
-}
-RegisterDescriptor u16(uint16_t r) {
-    return makeDescriptor(r, 1, kTypeUInt16);
-}
-RegisterDescriptor f32(uint16_t r) {
-    return makeDescriptor(r, 2, kTypeFloat);
-}
-
 char typeLetter(const SimDevice& d) {
     const std::string t = d.visible(reg::kTypeCode2);
     return t.empty() ? '\0' : t[0];
@@ -46,13 +36,13 @@ double analogOutput(const SimDevice& d, double flow) {
     const double fs = analogFullScale(d);
     double v = 0;
     if (number(d, reg::kControlMode) == kOutputTestMode) {
-        v = number(d, f32(0x0028));
+        v = number(d, floatAt(0x0028));
     } else {
         const double range = number(d, reg::kRange);
         v = range > 0 ? std::clamp(flow / range, 0.0, 1.0) * fs : 0;
     }
     const double commanded =
-        v * number(d, f32(0x4131)) + number(d, i16(0x4130)) * fs / kAnalogSteps;
+        v * number(d, floatAt(0x4131)) + number(d, int16At(0x4130)) * fs / kAnalogSteps;
     return (1 + c.outGainError) * commanded + c.outZeroError;
 }
 
@@ -60,8 +50,8 @@ double analogInputReading(const SimDevice& d) {
     const DeviceConfig& c = d.config();
     const double fs = analogFullScale(d);
     const bool current = analogIsCurrent(d);
-    const double k0 = number(d, u16(current ? 0x4133 : 0x4136));
-    const double k1 = number(d, f32(current ? 0x4134 : 0x4137));
+    const double k0 = number(d, uint16At(current ? 0x4133 : 0x4136));
+    const double k1 = number(d, floatAt(current ? 0x4134 : 0x4137));
     const double seen = c.analogInput * (1 + c.inGainError) + c.inZeroError;
     return k1 * (seen - k0 * fs / kAnalogSteps);
 }
